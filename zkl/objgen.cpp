@@ -4,6 +4,34 @@
 
 #include "zkl/fmath.h"
 
+namespace {
+
+// The quads of a surface around the y axis: angle from 0 while at most 360 (so the last column
+// overlaps the first), height from 0 while below length, each quad its own primitive with
+// texture corners (0, 0), (1, 0), (1, 1), (0, 1). corner(angle, height, s, t) sends one vertex.
+template <class Corner>
+void RingQuads(float length, float divLength, float divAngle, GLenum mode, Corner corner)
+{
+    if (!(divLength > 0.0f) || !(divAngle > 0.0f))
+        return;
+    const float da = 360.0f / divAngle;
+    const float dy = length / divLength;
+    if (!StepReaches(0.0f, da, 360.0f) || !StepReaches(0.0f, dy, length))
+        return;
+    for (float a = 0.0f; a <= 360.0f; a += da) {
+        for (float y = 0.0f; y < length; y += dy) {
+            glBegin(mode);
+            corner(a, y, 0.0f, 0.0f);
+            corner(a + da, y, 1.0f, 0.0f);
+            corner(a + da, y + dy, 1.0f, 1.0f);
+            corner(a, y + dy, 0.0f, 1.0f);
+            glEnd();
+        }
+    }
+}
+
+}  // namespace
+
 void DrawHeightGrid(float sizeX, float sizeZ, float divX, float divZ, HeightFunction height,
                     GLenum mode)
 {
@@ -38,28 +66,14 @@ void DrawHeightGrid(float sizeX, float sizeZ, float divX, float divZ, HeightFunc
 void DrawRevolution(float length, float divLength, float divAngle, RevolutionRadius radius,
                     GLenum mode)
 {
-    if (!radius || !(divLength > 0.0f) || !(divAngle > 0.0f))
+    if (!radius)
         return;
-    const float da = 360.0f / divAngle;
-    const float dy = length / divLength;
-    if (!StepReaches(0.0f, da, 360.0f) || !StepReaches(0.0f, dy, length))
-        return;
-    const auto corner = [radius](float angle, float h, float s, float t) {
+    RingQuads(length, divLength, divAngle, mode, [radius](float angle, float h, float s, float t) {
         const double r = radius(h, angle);
         glTexCoord2f(s, t);
         glVertex3f(static_cast<float>(std::cos(angle * DEG) * r), h,
                    static_cast<float>(std::sin(angle * DEG) * r));
-    };
-    for (float a = 0.0f; a <= 360.0f; a += da) {
-        for (float y = 0.0f; y < length; y += dy) {
-            glBegin(mode);
-            corner(a, y, 0.0f, 0.0f);
-            corner(a + da, y, 1.0f, 0.0f);
-            corner(a + da, y + dy, 1.0f, 1.0f);
-            corner(a, y + dy, 0.0f, 1.0f);
-            glEnd();
-        }
-    }
+    });
 }
 
 void DrawSweep(double length, double divLength, double divAngle, SweepRadius radius,
@@ -120,27 +134,11 @@ void DrawRadialSphere(float divLon, float divLat, SphereRadius radius, GLenum mo
 
 void DrawCylinder(float length, float divLength, float divAngle, float radius, GLenum mode)
 {
-    if (!(divLength > 0.0f) || !(divAngle > 0.0f))
-        return;
-    const float da = 360.0f / divAngle;
-    const float dy = length / divLength;
-    if (!StepReaches(0.0f, da, 360.0f) || !StepReaches(0.0f, dy, length))
-        return;
-    const auto corner = [radius](float angle, float h, float s, float t) {
+    RingQuads(length, divLength, divAngle, mode, [radius](float angle, float h, float s, float t) {
         const double c = std::cos(angle * DEG);
         const double sn = std::sin(angle * DEG);
         glNormal3f(static_cast<float>(c), 0.0f, static_cast<float>(sn));
         glTexCoord2f(s, t);
         glVertex3f(static_cast<float>(c * radius), h, static_cast<float>(sn * radius));
-    };
-    for (float a = 0.0f; a <= 360.0f; a += da) {
-        for (float y = 0.0f; y < length; y += dy) {
-            glBegin(mode);
-            corner(a, y, 0.0f, 0.0f);
-            corner(a + da, y, 1.0f, 0.0f);
-            corner(a + da, y + dy, 1.0f, 1.0f);
-            corner(a, y + dy, 0.0f, 1.0f);
-            glEnd();
-        }
-    }
+    });
 }

@@ -168,13 +168,18 @@ std::vector<V> PenPositions()
     return pens;
 }
 
-TEST_F(Extras, FontPenReturnsToTheStartOneLineLowerAfterALineFeed)
+// Prints text with a fresh font that has no texture.
+void PrintWith(const char* map, int columns, int rows, double glyphWidth, double glyphHeight, const char* text)
 {
     cFont font;
-    font.SetCharacterMap("ABC");
-    font.SetGrid(3, 1);
-    font.SetGlyphSize(0.5, 0.75);
-    font.Print("AB\nC?C");
+    font.Load("", map, columns, rows, glyphWidth, glyphHeight);
+    glrec::reset();
+    font.Print(text);
+}
+
+TEST_F(Extras, FontPenReturnsToTheStartOneLineLowerAfterALineFeed)
+{
+    PrintWith("ABC", 3, 1, 0.5, 0.75, "AB\nC?C");
     const std::vector<V> pens = PenPositions();
     ASSERT_EQ(pens.size(), 4u);
     EXPECT_EQ(pens[0], (V{0, 0, 0}));
@@ -187,11 +192,7 @@ TEST_F(Extras, FontPenReturnsToTheStartOneLineLowerAfterALineFeed)
 
 TEST_F(Extras, FontTakesCellsRowByRowFromTheTop)
 {
-    cFont font;
-    font.SetCharacterMap("0123456x");
-    font.SetGrid(4, 2);
-    font.SetGlyphSize(1, 1);
-    font.Print("5x");
+    PrintWith("0123456x", 4, 2, 1, 1, "5x");
     const std::vector<GlCall> t = glrec::named("glTexCoord2d");
     ASSERT_EQ(t.size(), 8u);
     // Index 5: column 1 of the second row from the top, s 0.25 to 0.5, t 0 to 0.5.
