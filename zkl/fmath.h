@@ -21,6 +21,18 @@ bool StepReaches(T from, T step, T to)
     return step > gap / T(2);
 }
 
+// The angle and height steps of a surface around the y axis, 360 / divAngle and
+// length / divLength; false when either cannot carry its loop (angle while at most 360, height
+// while below length) to the bound.
+inline bool RingSteps(float length, float divLength, float divAngle, float& da, float& dy)
+{
+    if (!(divLength > 0.0f) || !(divAngle > 0.0f))
+        return false;
+    da = 360.0f / divAngle;
+    dy = length / divLength;
+    return StepReaches(0.0f, da, 360.0f) && StepReaches(0.0f, dy, length);
+}
+
 // 3600 entries, entry k standing for k / 10 degrees; all 0.0 until FillAngleTable.
 extern double angleTable[3600];
 

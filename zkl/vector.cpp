@@ -95,11 +95,9 @@ void SampleRadialSphere(float divLon, float divLat, SphereRadius radius, cVector
 void SampleRevolution(float length, float divLength, float divAngle, SweepRadius radius,
                       cVectorList* list)
 {
-    if (!radius || !list || !(divLength > 0.0f) || !(divAngle > 0.0f))
-        return;
-    const float da = 360.0f / divAngle;
-    const float dy = length / divLength;
-    if (!StepReaches(0.0f, da, 360.0f) || !StepReaches(0.0f, dy, length))
+    float da = 0.0f;
+    float dy = 0.0f;
+    if (!radius || !list || !RingSteps(length, divLength, divAngle, da, dy))
         return;
     for (float a = 0.0f; a <= 360.0f; a += da) {
         for (float y = 0.0f; y < length; y += dy) {
