@@ -37,3 +37,8 @@ public:
     void Use();
     void StopUsing();
 };
+
+// Replaces every pixel of n bytes (1 to 4) whose bytes, read first byte most significant, equal
+// `from` by the bytes of `to`. n must match the buffer's layout: 3 as decoded, 4 with alpha.
+// Does nothing for n outside 1 to 4.
+void ReplaceImageColour(ImageRecord* image, uint32_t from, uint32_t to, int n);

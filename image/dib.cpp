@@ -1,0 +1,127 @@
+#include "image/dib.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "image/dib_decode.h"
+#include "platform/file_map.h"
+#include "platform/msgbox.h"
+
+namespace {
+
+bool showErrorBoxes = true;
+
+void show(const char* text)
+{
+    if (showErrorBoxes)
+        plat::MessageBox(plat::GetFocus(), text, "Error", plat::MB_OK);
+}
+
+// Reads one code point from a UTF-16 string; a lone surrogate becomes U+FFFD.
+char32_t nextCodePoint(const char16_t*& s)
+{
+    const char32_t c = *s++;
+    if (c >= 0xD800 && c < 0xDC00 && *s >= 0xDC00 && *s < 0xE000)
+        return 0x10000 + ((c - 0xD800) << 10) + (*s++ - 0xDC00);
+    if (c >= 0xD800 && c < 0xE000)
+        return 0xFFFD;
+    return c;
+}
+
+// File names on this system are UTF-8.
+std::string toFileSystemName(const char16_t* name)
+{
+    std::string out;
+    while (*name) {
+        const char32_t c = nextCodePoint(name);
+        if (c < 0x80) {
+            out += char(c);
+        }
+        else if (c < 0x800) {
+            out += char(0xC0 | c >> 6);
+            out += char(0x80 | (c & 0x3F));
+        }
+        else if (c < 0x10000) {
+            out += char(0xE0 | c >> 12);
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+        else {
+            out += char(0xF0 | c >> 18);
+            out += char(0x80 | (c >> 12 & 0x3F));
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Message texts are Windows-1252; characters it lacks are shown as '?'.
+std::string toMessageText(const char16_t* name)
+{
+    // 0x80..0x9F of Windows-1252, by code point.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    std::string out;
+    while (*name) {
+        const char32_t c = nextCodePoint(name);
+        char byte = '?';
+        if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+            byte = char(c);
+        }
+        else {
+            for (int i = 0; i < 32; ++i)
+                if (kHigh[i] != 0 && kHigh[i] == c)
+                    byte = char(0x80 + i);
+        }
+        out += byte;
+    }
+    return out;
+}
+
+ImageRecord* load(const char* path, const char* displayName)
+{
+    const plat::FileMap file(path);
+    if (!file.ok()) {
+        // Cut to the 256-character buffer the message has always had.
+        char message[256];
+        std::snprintf(message, sizeof message, "Failed to open DIB file %s.\n", displayName);
+        show(message);
+        return nullptr;
+    }
+    const dib::DecodeResult result = dib::decode(file.data(), file.size());
+    if (result.error)
+        show(result.error);
+    return result.record;
+}
+
+}  // namespace
+
+ImageRecord* loadDibImage(const char* fileName)
+{
+    return load(fileName, fileName ? fileName : "");
+}
+
+ImageRecord* loadDibImageWide(const char16_t* fileName)
+{
+    static constexpr char16_t kEmpty[] = u"";
+    if (!fileName)
+        fileName = kEmpty;
+    const std::string path = toFileSystemName(fileName);
+    const std::string shown = toMessageText(fileName);
+    return load(path.c_str(), shown.c_str());
+}
+
+void setShowErrorBoxes(bool show) { showErrorBoxes = show; }
+
+void freeImageRecord(ImageRecord* record)
+{
+    if (!record)
+        return;
+    std::free(record->pixels);
+    std::free(record);
+}

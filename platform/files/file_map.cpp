@@ -1,0 +1,58 @@
+#include "platform/file_map.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace plat {
+
+FileMap::FileMap(const char* path)
+{
+    if (!path)
+        return;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    // Only regular files can be mapped whole; an empty one has nothing to map.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        const size_t length = static_cast<size_t>(st.st_size);
+        void* view = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (view != MAP_FAILED) {
+            data_ = static_cast<const unsigned char*>(view);
+            size_ = length;
+        }
+    }
+    // The mapping keeps the file's pages reachable; the descriptor is no longer needed.
+    ::close(fd);
+}
+
+FileMap::~FileMap() { release(); }
+
+FileMap::FileMap(FileMap&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0))
+{
+}
+
+FileMap& FileMap::operator=(FileMap&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+void FileMap::release()
+{
+    if (data_)
+        ::munmap(const_cast<unsigned char*>(data_), size_);
+    data_ = nullptr;
+    size_ = 0;
+}
+
+}  // namespace plat

@@ -1,0 +1,90 @@
+#include "tests/support/fake_music.h"
+
+#include "platform/music.h"
+
+struct MusicModule {
+    int unused;
+};
+
+namespace {
+
+MusicModule theModule{0};
+bool frozen = false;
+int32_t frozenMs = 0;
+
+void logCall(const char* name, const MusicModule* module = nullptr)
+{
+    fakemusic::state().calls.push_back(name);
+    fakemusic::state().modules.push_back(module);
+}
+
+}  // namespace
+
+namespace fakemusic {
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+void reset()
+{
+    state() = State{};
+    frozen = false;
+    frozenMs = 0;
+}
+
+const void* loadedModule() { return &theModule; }
+
+}  // namespace fakemusic
+
+bool SoundInit(int, int, unsigned)
+{
+    logCall("SoundInit");
+    return fakemusic::state().initSucceeds;
+}
+
+MusicModule* MusicLoadSong(const char*)
+{
+    logCall("MusicLoadSong");
+    return fakemusic::state().loadSucceeds ? &theModule : nullptr;
+}
+
+bool MusicPlaySong(MusicModule* module)
+{
+    logCall("MusicPlaySong", module);
+    return module != nullptr;
+}
+
+bool MusicSetMasterVolume(MusicModule* module, int)
+{
+    logCall("MusicSetMasterVolume", module);
+    return module != nullptr;
+}
+
+int32_t MusicGetTime(MusicModule* module)
+{
+    logCall("MusicGetTime", module);
+    return frozen ? frozenMs : fakemusic::state().timeMs;
+}
+
+bool MusicFreeSong(MusicModule* module)
+{
+    logCall("MusicFreeSong", module);
+    return module != nullptr;
+}
+
+void SoundClose() { logCall("SoundClose"); }
+
+void MusicFreezeClock(int32_t ms)
+{
+    frozen = true;
+    frozenMs = ms;
+}
+
+bool MusicRenderWav(const char*, int32_t, int32_t, const char*)
+{
+    logCall("MusicRenderWav");
+    return false;
+}

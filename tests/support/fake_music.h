@@ -1,0 +1,22 @@
+#pragma once
+// A scripted music layer for tests: logs each call by name, answers as told, and reports
+// whatever time the test sets.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fakemusic {
+
+struct State {
+    bool initSucceeds = true;
+    bool loadSucceeds = true;
+    int32_t timeMs = 0;              // what MusicGetTime reports (unless frozen)
+    std::vector<std::string> calls;  // "SoundInit", "MusicLoadSong", ... in call order
+    std::vector<const void*> modules;  // module argument of each call that takes one
+};
+
+State& state();
+void reset();
+const void* loadedModule();  // the handle MusicLoadSong hands out on success
+
+}  // namespace fakemusic

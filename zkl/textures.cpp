@@ -1,0 +1,205 @@
+#include "zkl/textures.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/msgbox.h"
+
+namespace {
+
+// fopen succeeds for a readable file; the loaders only probe and close again.
+bool canOpen(const char* fileName)
+{
+    FILE* probe = std::fopen(fileName, "r");
+    if (!probe)
+        return false;
+    std::fclose(probe);
+    return true;
+}
+
+size_t pixelCount(const ImageRecord* image)
+{
+    return static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
+}
+
+}  // namespace
+
+unsigned char toleranceAlpha(unsigned char red, unsigned char green, unsigned char blue)
+{
+    const int32_t sum = int32_t(red) + int32_t(green) + int32_t(blue);
+    return sum * 8 >= 200 ? 255 : 0;
+}
+
+unsigned char noToleranceAlpha(unsigned char red, unsigned char green, unsigned char blue)
+{
+    const int32_t sum = int32_t(red) + int32_t(green) + int32_t(blue);
+    return sum >= 1 ? 255 : 0;
+}
+
+cTexture::~cTexture()
+{
+    freeImageRecord(image);
+}
+
+int cTexture::ReadImage(const char* fileName)
+{
+    if (!canOpen(fileName)) {
+        plat::MessageBox(nullptr, "Could Not Load Texture.", fileName, plat::MB_OK | plat::MB_ICONINFORMATION);
+        return 0;
+    }
+    freeImageRecord(image);
+    image = loadDibImage(fileName);
+    return image && image->pixels ? 1 : 0;
+}
+
+int cTexture::Upload(unsigned format, unsigned magFilter, unsigned minFilter)
+{
+    if (id != 0)
+        return 1;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    // Rows are packed without padding; 3-byte rows are not 4-aligned for most widths, and GL
+    // must never read past the buffer.
+    const bool packedRgb = format == GL_RGB;
+    if (packedRgb)
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image->width, image->height, 0, format,
+                 GL_UNSIGNED_BYTE, image->pixels);
+    if (packedRgb)
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
+    return 1;
+}
+
+int cTexture::AddAlphaChannel(AlphaFunction alphaFunction)
+{
+    // Both allocations are checked: on failure the 3-byte image stays as it was.
+    auto* record = static_cast<ImageRecord*>(std::malloc(sizeof(ImageRecord)));
+    const size_t count = pixelCount(image);
+    auto* rgba = static_cast<unsigned char*>(std::malloc(count * 4));
+    if (!record || !rgba) {
+        std::free(rgba);
+        std::free(record);
+        return 0;
+    }
+    const unsigned char* rgb = image->pixels;
+    const size_t width = static_cast<size_t>(image->width);
+    const size_t height = static_cast<size_t>(image->height);
+    for (size_t x = 0; x < width; ++x) {
+        for (size_t y = 0; y < height; ++y) {
+            const size_t p = x + y * width;
+            rgba[4 * p + 0] = rgb[3 * p + 0];
+            rgba[4 * p + 1] = rgb[3 * p + 1];
+            rgba[4 * p + 2] = rgb[3 * p + 2];
+            rgba[4 * p + 3] = alphaFunction(rgb[3 * p + 0], rgb[3 * p + 1], rgb[3 * p + 2]);
+        }
+    }
+    *record = ImageRecord{image->width, image->height, rgba};
+    freeImageRecord(image);
+    image = record;
+    return 1;
+}
+
+int cTexture::LoadOpaque(const char* fileName)
+{
+    if (!ReadImage(fileName))
+        return 0;
+    Upload(GL_RGB, GL_LINEAR, GL_LINEAR);
+    StopUsing();
+    return 1;
+}
+
+int cTexture::LoadMaskedWithTolerance(const char* fileName, int32_t)
+{
+    if (!ReadImage(fileName) || !AddAlphaChannel(toleranceAlpha))
+        return 0;
+    Upload(GL_RGBA, GL_LINEAR, GL_LINEAR);
+    StopUsing();
+    keyAlpha = 1;
+    return 1;
+}
+
+int cTexture::LoadMaskedNoTolerance(const char* fileName, int32_t)
+{
+    if (!ReadImage(fileName) || !AddAlphaChannel(noToleranceAlpha))
+        return 0;
+    Upload(GL_RGBA, GL_LINEAR, GL_LINEAR);
+    StopUsing();
+    keyAlpha = 1;
+    return 1;
+}
+
+int cTexture::LoadBrightnessAlpha(const char* fileName)
+{
+    if (!canOpen(fileName))
+        return 0;
+    ImageRecord* decoded = loadDibImage(fileName);
+    if (!decoded)
+        return 0;
+    const size_t count = pixelCount(decoded);
+    auto* rgba = static_cast<unsigned char*>(std::malloc(count * 4));
+    if (!rgba) {
+        freeImageRecord(decoded);
+        return 0;
+    }
+    const unsigned char* rgb = decoded->pixels;
+    for (size_t p = 0; p < count; ++p) {
+        const unsigned char r = rgb[3 * p], g = rgb[3 * p + 1], b = rgb[3 * p + 2];
+        rgba[4 * p + 0] = r;
+        rgba[4 * p + 1] = g;
+        rgba[4 * p + 2] = b;
+        rgba[4 * p + 3] = static_cast<unsigned char>((r + g + b) >> 3);
+    }
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, decoded->width, decoded->height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    freeImageRecord(decoded);
+    std::free(rgba);
+    brightnessAlpha = 1;
+    StopUsing();
+    return 1;
+}
+
+void cTexture::Use()
+{
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, id);
+    if (keyAlpha || brightnessAlpha) {
+        glEnable(GL_ALPHA_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    if (keyAlpha)
+        glAlphaFunc(GL_GREATER, 0.05f);
+    if (brightnessAlpha)
+        glAlphaFunc(GL_GREATER, 0.05f);
+}
+
+void cTexture::StopUsing()
+{
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+}
+
+void ReplaceImageColour(ImageRecord* image, uint32_t from, uint32_t to, int n)
+{
+    if (!image || !image->pixels || n < 1 || n > 4)
+        return;
+    unsigned char* p = image->pixels;
+    const size_t count = pixelCount(image);
+    for (size_t i = 0; i < count; ++i, p += n) {
+        uint32_t value = 0;
+        for (int k = 0; k < n; ++k)
+            value = (value << 8) | p[k];
+        if (value != from)
+            continue;
+        for (int k = 0; k < n; ++k)
+            p[k] = static_cast<unsigned char>(to >> (8 * (n - 1 - k)));
+    }
+}
