@@ -159,6 +159,16 @@ void roll(Section& s, int from, int to, int step, int v0, int v1)
 
 void crashAt(Section& s, int row) { s.put(row, FxCh, N(4, C), Crash, 56); }
 
+// The full band over rows [from, to): four on the floor, backbeat, hats, bass and chords.
+void groove(Section& s, const Progression& prog, int from, int to, int hatStep = 2, int padVolume = 34)
+{
+    kicks(s, from, to);
+    backbeat(s, from, to);
+    hats(s, from, to, hatStep, hatStep == 1 ? 34 : 36, hatStep == 1 ? 20 : 22);
+    bassline(s, prog, from, to);
+    pads(s, prog, from, to, padVolume);
+}
+
 // 0 - 5 s: the vehicle alone, quick small steps, then a big count-in.
 xm::Pattern intro()
 {
@@ -177,11 +187,7 @@ xm::Pattern bounce()
 {
     Section s(130);
     crashAt(s, 0);
-    kicks(s, 0, 128);
-    backbeat(s, 0, 128);
-    hats(s, 0, 128, 2, 36, 22);
-    bassline(s, kVerse, 0, 128);
-    pads(s, kVerse, 0, 128);
+    groove(s, kVerse, 0, 128, 2, 40);
     arpeggio(s, kVerse, 64, 128, 0, 24);
     roll(s, 128, 130, 1, 44, 56);
     return s.take();
@@ -208,11 +214,7 @@ xm::Pattern cruise()
 {
     Section s(80);
     crashAt(s, 0);
-    kicks(s, 0, 80);
-    backbeat(s, 0, 80);
-    hats(s, 0, 80, 2, 36, 22);
-    bassline(s, kVerse, 0, 80);
-    pads(s, kVerse, 0, 80, 34);
+    groove(s, kVerse, 0, 80);
     tune(s, kTuneA, 0, 80);
     return s.take();
 }
@@ -221,11 +223,8 @@ xm::Pattern cruise()
 xm::Pattern lamp()
 {
     Section s(70);
-    kicks(s, 0, 64);
-    backbeat(s, 0, 64);
-    hats(s, 0, 64, 1, 34, 20);
-    bassline(s, kVerse, 0, 64);
-    pads(s, kVerse, 0, 70, 34);
+    groove(s, kVerse, 0, 64, 1);
+    pads(s, kVerse, 64, 70, 34);
     arpeggio(s, kVerse, 0, 70, 1, 30);
     tune(s, kTuneB, 0, 64);
     s.off(64, LeadCh);
@@ -292,11 +291,7 @@ xm::Pattern secondWind()
     Section s(120);
     crashAt(s, 0);
     crashAt(s, 64);
-    kicks(s, 0, 120);
-    backbeat(s, 0, 120);
-    hats(s, 0, 120, 2, 36, 22);
-    bassline(s, kVerse, 0, 120);
-    pads(s, kVerse, 0, 120, 34);
+    groove(s, kVerse, 0, 120);
     tune(s, kTuneA, 0, 64);
     tune(s, kTuneB, 64, 120);
     arpeggio(s, kVerse, 64, 112, 1, 22);
@@ -309,11 +304,7 @@ xm::Pattern finale()
 {
     Section s(70);
     crashAt(s, 0);
-    kicks(s, 0, 64);
-    backbeat(s, 0, 64, 60);
-    hats(s, 0, 64, 1, 38, 22);
-    bassline(s, kFinal, 0, 64);
-    pads(s, kFinal, 0, 64, 38);
+    groove(s, kFinal, 0, 64, 1, 38);
     arpeggio(s, kFinal, 0, 64, 1, 24);
     tune(s, kTuneB, 0, 64, 0, 52);
     kicks(s, 64, 70, 2);
@@ -327,11 +318,7 @@ xm::Pattern ending()
 {
     Section s(kEndMs / kRowMs - 680);
     crashAt(s, 0);
-    kicks(s, 0, 64);
-    backbeat(s, 0, 64);
-    hats(s, 0, 64, 2, 30, 20);
-    bassline(s, kHome, 0, 64);
-    pads(s, kHome, 0, 64, 38);
+    groove(s, kHome, 0, 64, 2, 38);
     tune(s, kTuneA, 0, 48, 12, 40);
     s.put(48, LeadCh, N(5, G), Lead, 40);
     s.put(56, LeadCh, N(6, C), Lead, 44);

@@ -28,7 +28,7 @@ const Point kLampCentre{0.43 * 512, 0.70 * 256};
 
 void drawWheel(Canvas& c, double cx, double rx, double ry, bool worn)
 {
-    const double cy = kGround + ry;
+    const double cy = kGround + ry + 2.5;  // the outline touches the ground
     c.fillOutlined(ellipse(cx, cy, rx, ry), radialRamp({cx - 6, cy + 8}, rx * 1.3, rgb8(84, 84, 96), rgb8(38, 38, 46)), kInk, 2.5);
     c.fillOutlined(ellipse(cx, cy, rx * 0.52, ry * 0.52), radialRamp({cx - 4, cy + 4}, rx * 0.6, rgb8(236, 236, 244), rgb8(150, 152, 166)), kInk, 1.5);
     if (!worn)
@@ -90,7 +90,7 @@ void drawVehicle(Canvas& c, const VehicleFrame& f)
     // Wheel arches, then the wheels, which do not squash as much as the body.
     const double frontX = X(128), rearX = X(384);
     for (double wx : {frontX, rearX})
-        c.fill(intersect(ellipse(wx, kGround + f.wheelRy, f.wheelRx + 7, f.wheelRy + 7), T(roundedBox(54, 140, 466, 200, 20))), rgb8(70, 14, 24));
+        c.fill(intersect(ellipse(wx, kGround + f.wheelRy + 2.5, f.wheelRx + 7, f.wheelRy + 7), T(roundedBox(54, 140, 466, 200, 20))), rgb8(70, 14, 24));
     drawWheel(c, frontX, f.wheelRx, f.wheelRy, false);
     drawWheel(c, rearX, f.wheelRx, f.wheelRy, f.worn);
 
@@ -289,9 +289,9 @@ std::vector<Sprite> makeSprites()
     return out;
 }
 
-std::string writeSprites(const std::string& dir)
+std::string writeSprites(const std::string& dir, const std::vector<Sprite>& sprites)
 {
-    for (const Sprite& s : makeSprites()) {
+    for (const Sprite& s : sprites) {
         const std::string path = dir + "/" + s.file;
         if (!writeBmp24(path, s.width, s.height, s.rgb.data()))
             return path;

@@ -15,7 +15,7 @@ struct Sprite {
 // All seven, in the order the demo loads them.
 std::vector<Sprite> makeSprites();
 
-// Writes the seven files into `dir` (which must exist). Returns the first failing path, or "".
-std::string writeSprites(const std::string& dir);
+// Writes the pictures into `dir` (which must exist). Returns the first failing path, or "".
+std::string writeSprites(const std::string& dir, const std::vector<Sprite>& sprites);
 
 }  // namespace art

@@ -1,23 +1,13 @@
 // vavarizo-sprites DIR: writes the seven scene pictures into DIR.
+#include "tools/assets/out_dir.h"
 #include "tools/assets/sprites.h"
-
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
-        return 2;
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(argv[1], ec);
-    if (ec) {
-        std::fprintf(stderr, "%s: cannot create %s: %s\n", argv[0], argv[1], ec.message().c_str());
+    const char* dir = art::outputFolder(argc, argv);
+    if (!dir)
         return 1;
-    }
-    const std::string failed = art::writeSprites(argv[1]);
+    const std::string failed = art::writeSprites(dir, art::makeSprites());
     if (!failed.empty()) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], failed.c_str());
         return 1;
