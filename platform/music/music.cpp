@@ -122,7 +122,7 @@ bool SoundInit(int mixRate, int, unsigned)
     device.rate = mixRate;
     const std::lock_guard guard(theClock.lock);
     theClock.heard.emplace(mixRate, have.samples,
-                        DeviceLatencyFrames(SDL_GetCurrentAudioDriver(), have.samples));
+                           DeviceLatencyFrames(SDL_GetCurrentAudioDriver(), have.samples));
     return true;
 }
 
