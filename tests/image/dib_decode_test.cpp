@@ -168,6 +168,12 @@ struct Layout {
     bool topDown;
 };
 
+std::ostream& operator<<(std::ostream& os, const Layout& l)
+{
+    return os << l.headerSize << "-byte header, " << l.bitCount << " bits"
+              << (l.topDown ? ", top-down" : "");
+}
+
 class Uncompressed : public testing::TestWithParam<Layout> {};
 
 TEST_P(Uncompressed, DecodesEveryWidthExactly)
@@ -441,6 +447,8 @@ struct RleCase {
     Bytes stream;
     std::vector<std::string> rows;  // bottom row first
 };
+
+std::ostream& operator<<(std::ostream& os, const RleCase& c) { return os << c.name; }
 
 class Rle : public testing::TestWithParam<RleCase> {};
 
