@@ -1,0 +1,27 @@
+// Samples a surface into a point list and checks what came back. Taking the address of a
+// generator makes the link pull in OpenGL through the package's interface.
+#include <zkl/fmath.h>
+#include <zkl/objgen.h>
+#include <zkl/vector.h>
+
+#include <cmath>
+#include <cstdio>
+
+static double Unit(double, double) { return 1.0; }
+
+int main()
+{
+    cVectorList points;
+    SampleRevolution(1.0f, 2.0f, 4.0f, Unit, &points);
+    int count = 0;
+    bool onCircle = true;
+    for (const cVectorNod* n = points.head; n; n = n->next, ++count)
+        onCircle = onCircle && std::fabs(std::hypot(n->value.x, n->value.z) - 1.0) < 1e-9;
+
+    FillAngleTable();
+    void (*volatile cylinder)(float, float, float, float, GLenum) = DrawCylinder;
+
+    std::printf("zkl consumer: %d points, on circle %d, angle table %g\n", count, onCircle,
+                AngleTableAt(-123.4));
+    return count == 10 && onCircle && AngleTableAt(-123.4) == 1.0 && cylinder ? 0 : 1;
+}
