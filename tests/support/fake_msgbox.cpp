@@ -15,6 +15,7 @@ std::deque<int>& answers()
 }
 
 plat::HWND focusWindow = nullptr;
+void (*boxObserver)(const fake::Box&) = nullptr;
 
 }  // namespace
 
@@ -33,6 +34,8 @@ void answerNext(int button) { answers().push_back(button); }
 
 void setFocusWindow(plat::HWND w) { focusWindow = w; }
 
+void setBoxObserver(void (*observer)(const Box& box)) { boxObserver = observer; }
+
 }  // namespace fake
 
 namespace plat {
@@ -40,6 +43,8 @@ namespace plat {
 int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style)
 {
     boxLog().push_back(fake::Box{owner, text ? text : "", caption ? caption : "", style});
+    if (boxObserver)
+        boxObserver(boxLog().back());
     if (!answers().empty()) {
         const int answer = answers().front();
         answers().pop_front();

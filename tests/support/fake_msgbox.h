@@ -21,5 +21,8 @@ const std::vector<Box>& boxes();
 void resetBoxes();                 // clears the log and the scripted answers
 void answerNext(int button);       // queue an answer for the next box
 void setFocusWindow(plat::HWND w); // what plat::GetFocus returns
+// Called for every box as it is shown (after it is logged), so a test can interleave boxes with
+// other calls in one log. Not cleared by resetBoxes.
+void setBoxObserver(void (*observer)(const Box& box));
 
 }  // namespace fake

@@ -11,11 +11,14 @@ namespace {
 MusicModule theModule{0};
 bool frozen = false;
 int32_t frozenMs = 0;
+void (*callObserver)(const char*) = nullptr;
 
 void logCall(const char* name, const MusicModule* module = nullptr)
 {
     fakemusic::state().calls.push_back(name);
     fakemusic::state().modules.push_back(module);
+    if (callObserver)
+        callObserver(name);
 }
 
 }  // namespace
@@ -36,6 +39,8 @@ void reset()
 }
 
 const void* loadedModule() { return &theModule; }
+
+void setCallObserver(void (*observer)(const char* call)) { callObserver = observer; }
 
 }  // namespace fakemusic
 

@@ -18,5 +18,8 @@ struct State {
 State& state();
 void reset();
 const void* loadedModule();  // the handle MusicLoadSong hands out on success
+// Called with each call's name as it is logged, so a test can interleave music calls with
+// other calls in one log. Not cleared by reset.
+void setCallObserver(void (*observer)(const char* call));
 
 }  // namespace fakemusic

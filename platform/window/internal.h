@@ -1,0 +1,96 @@
+#pragma once
+// State shared by the SDL2 window layer's files: the registered classes, the open windows, the
+// message queue and the pending quit.
+#include <SDL.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+namespace plat {
+
+struct DeviceContext {
+    Window* window = nullptr;
+    int pixelFormat = 0;  // 0 until SetPixelFormat
+};
+
+// A fullscreen window shows the desktop's own mode. The program still draws into a client area
+// of the size it asked for: an offscreen framebuffer that SwapBuffers scales onto the screen
+// with the aspect ratio kept and black bars around it.
+struct Letterbox {
+    GLuint framebuffer = 0;
+    GLuint colour = 0;
+    GLuint depth = 0;
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+};
+
+struct GLContext {
+    SDL_GLContext sdl = nullptr;
+    Window* window = nullptr;
+    bool madeCurrent = false;
+    Letterbox letterbox;
+};
+
+struct Window {
+    SDL_Window* sdl = nullptr;
+    WNDPROC proc = nullptr;
+    DeviceContext dc;       // the class asks for one context of its own per window
+    int clientWidth = 0;    // the client area the program sees; fixed while fullscreen
+    int clientHeight = 0;
+    bool fullscreen = false;
+    bool minimised = false;
+    GLContext* context = nullptr;  // the context last made current on it
+};
+
+}  // namespace plat
+
+namespace plat::detail {
+
+struct RegisteredClass {
+    std::string name;
+    WNDCLASS windowClass;
+};
+
+struct Platform {
+    std::vector<RegisteredClass> classes;
+    std::vector<std::unique_ptr<Window>> windows;
+    std::vector<std::unique_ptr<GLContext>> contexts;
+    bool videoUp = false;
+    bool fullscreenMode = false;  // a fullscreen display mode is in force
+    int cursorCount = 0;
+    std::deque<MSG> queue;
+    bool quitPosted = false;
+    int quitCode = 0;
+};
+
+Platform& platform();
+
+// Starts SDL's video once. False when there is no real display: the offscreen and dummy drivers
+// only count when SDL_VIDEODRIVER names them, so nothing runs invisibly by accident.
+bool ensureVideo();
+Window* findWindow(HWND window);
+Window* findWindow(Uint32 sdlWindowId);
+GLContext* findContext(HGLRC context);
+// Calls the window's procedure; 0 for an unknown window.
+LRESULT callProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Drops the messages queued for a window that is going away.
+void forgetMessages(HWND window);
+
+// Windows-1252 bytes (what the program's strings are) to UTF-8 (what SDL shows).
+std::string utf8FromWindows1252(const char* text);
+
+}  // namespace plat::detail

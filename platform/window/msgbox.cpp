@@ -1,0 +1,76 @@
+// Message boxes over SDL2's, and the text conversion they need.
+#include <cstdio>
+
+#include "platform/window/internal.h"
+
+namespace plat::detail {
+
+std::string utf8FromWindows1252(const char* text)
+{
+    // 0x80-0x9F are the code page's own; the five it leaves unassigned keep their C1 value.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    if (!text)
+        return out;
+    for (const char* c = text; *c; ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        const char16_t code = byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : byte;
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace plat::detail
+
+namespace plat {
+
+int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style)
+{
+    const std::string utf8Text = detail::utf8FromWindows1252(text);
+    const std::string utf8Caption = detail::utf8FromWindows1252(caption);
+    const bool question = (style & 0x0F) == MB_YESNO;
+
+    // Return answers Yes (or OK), Escape answers No (or OK).
+    const SDL_MessageBoxButtonData yesNo[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
+    };
+    const SDL_MessageBoxButtonData ok[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"},
+    };
+    Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    switch (style & 0xF0) {
+    case MB_ICONSTOP: flags |= SDL_MESSAGEBOX_ERROR; break;
+    case MB_ICONEXCLAMATION: flags |= SDL_MESSAGEBOX_WARNING; break;
+    default: flags |= SDL_MESSAGEBOX_INFORMATION; break;
+    }
+    const Window* window = detail::findWindow(owner);
+    const SDL_MessageBoxData data{flags,
+                                  window ? window->sdl : nullptr,
+                                  utf8Caption.c_str(),
+                                  utf8Text.c_str(),
+                                  question ? 2 : 1,
+                                  question ? yesNo : ok,
+                                  nullptr};
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) == 0)
+        return pressed >= 0 ? pressed : (question ? IDNO : IDOK);  // closed without a button: Escape's answer
+
+    // No display to show it on: the message still reaches the user, and the default is taken.
+    std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    return question ? IDYES : IDOK;
+}
+
+}  // namespace plat

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "platform/music.h"
+#include "platform/music/probe.h"
+#include "tests/support/tiny_xm.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int rowsPerLoop = 4;  // 400 ms per pass through the module
+
+std::vector<unsigned char> ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+uint32_t Le(const std::vector<unsigned char>& b, size_t at, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | b.at(at + static_cast<size_t>(i));
+    return v;
+}
+
+class MusicLayer : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("vavarizo-music-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        module = (dir / "tiny.xm").string();
+        ASSERT_TRUE(tinyxm::Write(module, rowsPerLoop));
+    }
+    void TearDown() override
+    {
+        SoundClose();
+        fs::remove_all(dir);
+    }
+
+    // Reads the clock as a frame loop would until it passes `targetMs`; checks every step.
+    int32_t PlayUntil(MusicModule* song, int32_t targetMs)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        int32_t previous = MusicGetTime(song);
+        while (previous < targetMs && std::chrono::steady_clock::now() - start < 10s) {
+            std::this_thread::sleep_for(1ms);
+            const int32_t ms = MusicGetTime(song);
+            EXPECT_GE(ms, previous);
+            previous = ms;
+        }
+        const auto wall = std::chrono::steady_clock::now() - start;
+        // Nothing can be heard before it was played: the clock stays behind wall time.
+        EXPECT_LE(previous, std::chrono::duration_cast<std::chrono::milliseconds>(wall).count() + 5);
+        return previous;
+    }
+
+    fs::path dir;
+    std::string module;
+};
+
+TEST_F(MusicLayer, LoadsModulesAndRefusesWhatIsNot)
+{
+    std::ofstream(dir / "empty.xm");
+    std::ofstream(dir / "text.xm") << "this is not music\n";
+    auto cut = tinyxm::Module(rowsPerLoop);
+    cut.resize(40);
+    std::ofstream(dir / "cut.xm", std::ios::binary)
+        .write(reinterpret_cast<const char*>(cut.data()), static_cast<std::streamsize>(cut.size()));
+
+    MusicModule* song = MusicLoadSong(module.c_str());
+    EXPECT_NE(song, nullptr);
+    EXPECT_TRUE(MusicFreeSong(song));
+
+    for (const fs::path& bad : {dir / "missing.xm", dir / "empty.xm", dir / "text.xm",
+                                dir / "cut.xm", dir}) {
+        EXPECT_EQ(MusicLoadSong(bad.c_str()), nullptr) << bad;
+    }
+    EXPECT_EQ(MusicLoadSong(nullptr), nullptr);
+}
+
+TEST_F(MusicLayer, NullModuleIsHarmlessWithAndWithoutDevice)
+{
+    EXPECT_EQ(MusicGetTime(nullptr), 0) << "nothing played yet";
+    for (const bool withDevice : {false, true}) {
+        if (withDevice) {
+            ASSERT_TRUE(SoundInit(44100, 32, SOUND_INIT_GLOBALFOCUS));
+        }
+        EXPECT_FALSE(MusicPlaySong(nullptr));
+        EXPECT_FALSE(MusicSetMasterVolume(nullptr, 255));
+        EXPECT_GE(MusicGetTime(nullptr), 0);
+        EXPECT_FALSE(MusicFreeSong(nullptr));
+        SoundClose();
+    }
+    SoundClose();  // closing twice is harmless too
+}
+
+// The module is 400 ms long; the clock keeps counting up through its loops, as heard.
+TEST_F(MusicLayer, PlaysOnTheDeviceAndKeepsCountingThroughLoops)
+{
+    ASSERT_TRUE(SoundInit(44100, 32, SOUND_INIT_GLOBALFOCUS));
+    MusicModule* song = MusicLoadSong(module.c_str());
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(MusicGetTime(song), 0) << "loaded but not played";
+    EXPECT_TRUE(MusicPlaySong(song));
+    EXPECT_TRUE(MusicSetMasterVolume(song, 255));
+
+    EXPECT_GE(PlayUntil(song, 1000), 1000);
+    const music::ProbeSample probe = music::Probe();
+    EXPECT_EQ(probe.rate, 44100);
+    EXPECT_GE(probe.framesHanded, 44100) << "the device played on past the module's end";
+
+    // Free while the device is playing it; the callback must be done with it first.
+    EXPECT_TRUE(MusicFreeSong(song));
+    const int64_t handed = music::Probe().framesHanded;
+    std::this_thread::sleep_for(60ms);
+    EXPECT_EQ(music::Probe().framesHanded, handed) << "nothing renders a freed module";
+
+    // A second module plays from 0 again.
+    song = MusicLoadSong(module.c_str());
+    ASSERT_TRUE(MusicPlaySong(song));
+    EXPECT_LT(MusicGetTime(song), 200);
+    EXPECT_GE(PlayUntil(song, 100), 100);
+    EXPECT_TRUE(MusicFreeSong(song));
+}
+
+// Without a device, or with the null module, the show runs on wall time from the play.
+TEST_F(MusicLayer, WallTimeWithoutDeviceOrModule)
+{
+    for (const bool withDevice : {false, true}) {
+        if (withDevice) {
+            ASSERT_TRUE(SoundInit(44100, 32, SOUND_INIT_GLOBALFOCUS));
+        }
+        MusicModule* song = withDevice ? nullptr : MusicLoadSong(module.c_str());
+        ASSERT_EQ(song == nullptr, withDevice);
+        EXPECT_FALSE(MusicPlaySong(song)) << "nothing audible";
+        EXPECT_GE(PlayUntil(song, 80), 80) << (withDevice ? "null module" : "no device");
+        MusicFreeSong(song);
+        SoundClose();
+    }
+}
+
+TEST_F(MusicLayer, FrozenClockReportsTheGivenInstantForEveryModule)
+{
+    // Freezing is for good, so it happens in a child process.
+    EXPECT_EXIT(
+        {
+            MusicModule* song = MusicLoadSong(module.c_str());
+            MusicPlaySong(song);
+            MusicFreezeClock(68000);
+            std::this_thread::sleep_for(20ms);
+            const bool ok = MusicGetTime(song) == 68000 && MusicGetTime(nullptr) == 68000;
+            MusicFreeSong(song);
+            std::exit(ok ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MusicLayer, RendersWavSpansAsPlayedFromTheStart)
+{
+    const fs::path whole = dir / "whole.wav";
+    ASSERT_TRUE(MusicRenderWav(module.c_str(), 0, 1000, whole.c_str()));
+    const auto w = ReadFile(whole);
+    ASSERT_EQ(w.size(), 44u + 44100u * 4u);
+    EXPECT_EQ(std::string(w.begin(), w.begin() + 4), "RIFF");
+    EXPECT_EQ(Le(w, 4, 4), w.size() - 8);
+    EXPECT_EQ(std::string(w.begin() + 8, w.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(Le(w, 20, 2), 1u) << "PCM";
+    EXPECT_EQ(Le(w, 22, 2), 2u) << "stereo";
+    EXPECT_EQ(Le(w, 24, 4), 44100u);
+    EXPECT_EQ(Le(w, 28, 4), 44100u * 4);
+    EXPECT_EQ(Le(w, 32, 2), 4u);
+    EXPECT_EQ(Le(w, 34, 2), 16u);
+    EXPECT_EQ(std::string(w.begin() + 36, w.begin() + 40), "data");
+    EXPECT_EQ(Le(w, 40, 4), 44100u * 4);
+
+    // A span starting later is the same samples, from the same frame on.
+    const fs::path tail = dir / "tail.wav";
+    ASSERT_TRUE(MusicRenderWav(module.c_str(), 300, 1000, tail.c_str()));
+    const auto t = ReadFile(tail);
+    ASSERT_EQ(t.size(), 44u + 30870u * 4u);
+    EXPECT_TRUE(std::equal(t.begin() + 44, t.end(), w.begin() + 44 + 13230 * 4));
+
+    // Before 0 there is silence, then the music starts on the dot.
+    const fs::path early = dir / "early.wav";
+    ASSERT_TRUE(MusicRenderWav(module.c_str(), -500, 500, early.c_str()));
+    const auto e = ReadFile(early);
+    ASSERT_EQ(e.size(), 44u + 44100u * 4u);
+    EXPECT_TRUE(std::all_of(e.begin() + 44, e.begin() + 44 + 22050 * 4, [](auto b) { return b == 0; }));
+    EXPECT_TRUE(std::equal(e.begin() + 44 + 22050 * 4, e.end(), w.begin() + 44));
+    EXPECT_TRUE(std::any_of(w.begin() + 44, w.end(), [](auto b) { return b != 0; })) << "music";
+}
+
+TEST_F(MusicLayer, WavRenderFailsWithoutLeavingAFile)
+{
+    const fs::path out = dir / "out.wav";
+    EXPECT_FALSE(MusicRenderWav(module.c_str(), 1000, 999, out.c_str())) << "backwards span";
+    EXPECT_FALSE(MusicRenderWav((dir / "missing.xm").c_str(), 0, 100, out.c_str()));
+    EXPECT_FALSE(MusicRenderWav(nullptr, 0, 100, out.c_str()));
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(MusicRenderWav(module.c_str(), 0, 100, (dir / "no" / "out.wav").c_str()));
+    EXPECT_FALSE(MusicRenderWav(module.c_str(), 0, 100, nullptr));
+    // More than a WAV file can hold.
+    EXPECT_FALSE(MusicRenderWav(module.c_str(), 0, 30 * 3600 * 1000, out.c_str()));
+    EXPECT_FALSE(fs::exists(out));
+
+    ASSERT_TRUE(MusicRenderWav(module.c_str(), 500, 500, out.c_str())) << "an empty span";
+    EXPECT_EQ(fs::file_size(out), 44u);
+}
+
+}  // namespace
