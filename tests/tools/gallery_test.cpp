@@ -67,7 +67,7 @@ double Drawn(const Decoded& d)
 
 int RunGallery(const fs::path& out)
 {
-    const std::string command = std::string("\"") + ZKL_GALLERY + "\" --out-dir \"" + out.string() + "\"";
+    const std::string command = std::string("\"") + ZKL_GALLERY + "\" --out-dir \"" + out.string() + "\" >/dev/null";
     return std::system(command.c_str());
 }
 
