@@ -2,6 +2,7 @@
 // independent players see it.
 #include "assets_support.h"
 
+#include "tools/assets/instruments.h"
 #include "tools/assets/song.h"
 #include "tools/assets/xm_writer.h"
 
@@ -158,6 +159,56 @@ TEST(XmWriter, ReportsAFileThatCannotBeWritten)
         error.clear();
         EXPECT_FALSE(xm::write(tinyModule(), "/dev/full", error));
         EXPECT_NE(error, "");
+    }
+}
+
+// Each pitched instrument plays A-3 at 220 Hz (less the shared 2 cent offset): a wrong relative
+// note, finetune or loop length would put it out of tune with the others.
+TEST(Instruments, PitchedOnesPlayInTune)
+{
+    constexpr int kRate = 44100;
+    const std::vector<xm::Instrument> all = music::makeInstruments();
+    for (uint8_t ins : {music::Bass, music::Pad, music::Lead, music::Bell}) {
+        SCOPED_TRACE(all[ins - 1].name);
+        xm::Module m;
+        m.name = "pitch";
+        m.channels = 2;
+        m.order = {0};
+        m.instruments = all;
+        xm::Pattern p;
+        p.rows = 16;
+        p.cells.resize(32);
+        p.cells[0] = {12 * 3 + 9 + 1, ins, 0, 0, 0};
+        m.patterns.push_back(p);
+        std::string error;
+        const std::vector<uint8_t> bytes = xm::encode(m, error);
+        ASSERT_EQ(error, "");
+        int err = 0;
+        std::unique_ptr<openmpt_module, void (*)(openmpt_module*)> mod(
+            openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &openmpt_log_func_silent, nullptr, nullptr,
+                                               nullptr, &err, nullptr, nullptr),
+            &openmpt_module_destroy);
+        ASSERT_NE(mod, nullptr);
+        std::vector<float> wave(kRate / 2);
+        ASSERT_EQ(openmpt_module_read_float_mono(mod.get(), kRate, wave.size(), wave.data()), wave.size());
+        // The strongest self-similarity between periods of 1/400 and 1/100 s, refined by a parabola.
+        const size_t from = kRate / 20, span = kRate / 5;
+        auto corr = [&](size_t lag) {
+            double sum = 0;
+            for (size_t i = from; i < from + span; ++i)
+                sum += static_cast<double>(wave[i]) * wave[i + lag];
+            return sum;
+        };
+        // Whole multiples of the period match about as well: take the first lag near the best.
+        double top = 0;
+        for (size_t lag = kRate / 400; lag <= kRate / 100; ++lag)
+            top = std::max(top, corr(lag));
+        size_t best = kRate / 400;
+        while (corr(best) < 0.9 * top || corr(best + 1) > corr(best))
+            ++best;
+        const double l = corr(best - 1), c = corr(best), r = corr(best + 1);
+        const double period = static_cast<double>(best) + 0.5 * (l - r) / (l - 2 * c + r);
+        EXPECT_NEAR(kRate / period, 220.0 * 8363.0 / 8372.02, 220.0 * 0.01);
     }
 }
 

@@ -169,15 +169,17 @@ Canvas::Canvas(int width, int height)
 
 void Canvas::fill(const Shape& shape, const Shader& shader)
 {
-    const Box b = grow(shape.box, 1.0);
+    const Box b = grow({shape.box.x0 * scale_ + offset_.x, shape.box.y0 * scale_ + offset_.y,
+                        shape.box.x1 * scale_ + offset_.x, shape.box.y1 * scale_ + offset_.y},
+                       1.0);
     const int x0 = std::max(0, static_cast<int>(det::floorD(b.x0)));
     const int y0 = std::max(0, static_cast<int>(det::floorD(b.y0)));
     const int x1 = std::min(width_ - 1, static_cast<int>(det::floorD(b.x1)));
     const int y1 = std::min(height_ - 1, static_cast<int>(det::floorD(b.y1)));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
-            const double px = x + 0.5, py = y + 0.5;
-            const double c = det::clamp(0.5 - shape.distance(px, py), 0.0, 1.0);
+            const double px = (x + 0.5 - offset_.x) / scale_, py = (y + 0.5 - offset_.y) / scale_;
+            const double c = det::clamp(0.5 - shape.distance(px, py) * scale_, 0.0, 1.0);
             if (c <= 0.0)
                 continue;
             const size_t i = static_cast<size_t>(y) * width_ + x;

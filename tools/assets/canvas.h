@@ -54,6 +54,14 @@ public:
     Canvas(int width, int height);
 
     int width() const { return width_; }
+
+    // Where later drawing lands: a point (x, y) of the drawing goes to pixel position
+    // (x * scale + offset.x, y * scale + offset.y). Shaders see drawing coordinates.
+    void setFrame(double scale, Point offset)
+    {
+        scale_ = scale;
+        offset_ = offset;
+    }
     int height() const { return height_; }
 
     // Paints where the shape is, anti-aliased over one pixel. An edge pixel blends toward what is
@@ -73,6 +81,8 @@ public:
 private:
     int width_;
     int height_;
+    double scale_ = 1.0;
+    Point offset_{0, 0};
     std::vector<Colour> colour_;
     std::vector<double> cover_;
 };

@@ -149,6 +149,9 @@ Sprite lamp()
 Sprite cow()
 {
     Canvas c(256, 256);
+    // Drawn on a 256 grid, then shrunk so she stands about as tall as the vehicle with her
+    // hooves in the grass (the quad's bottom is well below the strip's top edge).
+    c.setFrame(0.78, {28.2, 52.8});
     const Colour hide = rgb8(246, 244, 236), hideShade = rgb8(196, 194, 204);
     const Colour patch = rgb8(46, 38, 48), pink = rgb8(246, 170, 176), hoof = rgb8(70, 58, 60);
     const Shader hideRamp = verticalRamp(80, hideShade, 160, hide);
@@ -186,6 +189,7 @@ Sprite cow()
 
     // Head, facing right, a little above the back line.
     c.fillOutlined(polygon({{190, 150}, {206, 186}, {224, 150}, {214, 130}}), hideRamp, kInk, 2.5);  // neck
+    c.fillOutlined(ellipse(208, 190, 11, 7), patch, kInk, 2);                                         // forelock
     c.fillOutlined(capsule({212, 190}, {196, 202}, 5), rgb8(238, 226, 190), kInk, 2);                // horns
     c.fillOutlined(capsule({226, 192}, {236, 206}, 5), rgb8(238, 226, 190), kInk, 2);
     c.fillOutlined(ellipse(194, 180, 14, 7), hideShade, kInk, 2);                                    // ear
@@ -228,8 +232,8 @@ Sprite grass()
     Canvas c(W, H);
     det::Random rnd(20240817);
 
-    // Turf: opaque from the bottom to a little above the middle, darker lower down.
-    c.fill(roundedBox(-8, -8, W + 8, 74, 0), verticalRamp(0, rgb8(34, 86, 30), 74, rgb8(74, 148, 48)));
+    // Turf: opaque over the lower three quarters, darker lower down.
+    c.fill(roundedBox(-8, -8, W + 8, 92, 0), verticalRamp(0, rgb8(34, 86, 30), 92, rgb8(74, 148, 48)));
 
     // Repeats at x - W and x + W make the tile continue across its left and right edges.
     auto wrapped = [&](const Shape& s, const Shader& sh, Colour line) {
@@ -240,11 +244,12 @@ Sprite grass()
         }
     };
 
-    // Three layers of blades, back to front, each brighter and taller.
+    // Three layers of blades, back to front, each brighter; their tips leave sky between them
+    // in the top rows only.
     const struct Layer { int count; double yLo, yHi, hLo, hHi; Colour root, tip, line; } layers[] = {
-        {150, 50, 66, 24, 46, rgb8(30, 92, 34), rgb8(70, 150, 52), rgb8(22, 60, 26)},
-        {130, 44, 60, 30, 56, rgb8(44, 120, 38), rgb8(112, 190, 64), rgb8(28, 76, 30)},
-        {90, 36, 54, 34, 64, rgb8(60, 144, 44), rgb8(156, 218, 82), rgb8(34, 90, 34)},
+        {170, 80, 92, 14, 32, rgb8(30, 92, 34), rgb8(70, 150, 52), rgb8(22, 60, 26)},
+        {140, 76, 90, 18, 36, rgb8(44, 120, 38), rgb8(112, 190, 64), rgb8(28, 76, 30)},
+        {100, 72, 88, 22, 42, rgb8(60, 144, 44), rgb8(156, 218, 82), rgb8(34, 90, 34)},
     };
     for (const Layer& l : layers) {
         for (int i = 0; i < l.count; ++i) {
@@ -252,7 +257,7 @@ Sprite grass()
             const double y = rnd.range(l.yLo, l.yHi);
             const double h = rnd.range(l.hLo, l.hHi);
             const double w = rnd.range(5, 10);
-            const double bend = rnd.range(-14, 14);
+            const double bend = rnd.range(-12, 12);
             const double top = y + h > 121 ? 121 - y : h;  // the top rows are never shown
             wrapped(blade(x, y, top, w, bend), verticalRamp(y, l.root, y + top, l.tip), l.line);
         }
@@ -260,9 +265,9 @@ Sprite grass()
         if (&l == &layers[1]) {
             for (int i = 0; i < 14; ++i) {
                 const double x = rnd.range(0, W);
-                const double y = rnd.range(70, 92);
+                const double y = rnd.range(98, 112);
                 const Colour petal = (i % 3 == 0) ? rgb8(255, 236, 90) : (i % 3 == 1 ? rgb8(250, 250, 246) : rgb8(236, 130, 200));
-                wrapped(capsule({x, y - 26}, {x, y}, 1.5), [](double, double) { return rgb8(50, 120, 40); }, rgb8(28, 76, 30));
+                wrapped(capsule({x, y - 20}, {x, y}, 1.5), [](double, double) { return rgb8(50, 120, 40); }, rgb8(28, 76, 30));
                 for (int k = 0; k < 5; ++k) {
                     const double a = det::kTwoPi * k / 5.0 + 0.3;
                     wrapped(circle(x + det::cos(a) * 4.5, y + det::sin(a) * 4.5, 3.4), [petal](double, double) { return petal; }, rgb8(120, 90, 60));
