@@ -4,6 +4,8 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 #include "tools/gallery/images.h"
 #include "zkl/fmath.h"
