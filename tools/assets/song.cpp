@@ -167,6 +167,10 @@ void groove(Section& s, const Progression& prog, int from, int to, int hatStep =
     hats(s, from, to, hatStep, hatStep == 1 ? 34 : 36, hatStep == 1 ? 20 : 22);
     bassline(s, prog, from, to);
     pads(s, prog, from, to, padVolume);
+    // A snare fill on the last beat of every four bars leads into the next phrase.
+    for (int r = from; r < to; ++r)
+        if (r % (4 * kBar) >= 4 * kBar - 4)
+            s.put(r, SnareCh, N(4, C), Snare, 36 + 6 * (r % 4));
 }
 
 // 0 - 5 s: the vehicle alone, quick small steps, then a big count-in.

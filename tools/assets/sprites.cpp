@@ -13,7 +13,8 @@ namespace {
 const Colour kInk = rgb8(34, 26, 44);  // outlines: dark, but well clear of the key
 
 // The vehicle stands on the grass line: the strip's top edge crosses its quad 0.12 / 0.25 of
-// the height above the bottom, so its wheels touch row 0.48 * 256 and everything lower is hidden.
+// the height above the bottom, at row 0.48 * 256. The tyres reach a few rows below it, among
+// the blade tips, so the vehicle stands in the grass rather than hovering over it.
 constexpr double kGround = 0.48 * 256;
 
 struct VehicleFrame {
@@ -22,13 +23,15 @@ struct VehicleFrame {
     bool worn;           // the final frame: dents, cracks, a plaster and smoke
 };
 
-// The lamp's square sits 38 % across and 60 % up the vehicle quad and covers 10 % x 20 % of it;
-// its housing is drawn at that spot in every frame and is never squashed.
-const Point kLampCentre{0.43 * 512, 0.70 * 256};
+// The lamp's square is placed 0.19 right of and 0.15 above the vehicle's corner but 0.1 nearer
+// the eye (z = -0.9), so the perspective shows it 1/0.9 times further from the view's centre
+// and larger: its middle lands 47.8 % across and 61.3 % up the vehicle quad, 11.1 % x 22.2 % of
+// it. The housing is drawn there in every frame and is never squashed.
+const Point kLampCentre{(0.19 + 0.025) / 0.9 / 0.5 * 512, ((0.15 + 0.025 - 0.37) / 0.9 + 0.37) / 0.25 * 256};
 
 void drawWheel(Canvas& c, double cx, double rx, double ry, bool worn)
 {
-    const double cy = kGround + ry + 2.5;  // the outline touches the ground
+    const double cy = kGround + ry - 2.5;  // the tyre sinks a little into the blade tips
     c.fillOutlined(ellipse(cx, cy, rx, ry), radialRamp({cx - 6, cy + 8}, rx * 1.3, rgb8(84, 84, 96), rgb8(38, 38, 46)), kInk, 2.5);
     c.fillOutlined(ellipse(cx, cy, rx * 0.52, ry * 0.52), radialRamp({cx - 4, cy + 4}, rx * 0.6, rgb8(236, 236, 244), rgb8(150, 152, 166)), kInk, 1.5);
     if (!worn)
@@ -90,15 +93,15 @@ void drawVehicle(Canvas& c, const VehicleFrame& f)
     // Wheel arches, then the wheels, which do not squash as much as the body.
     const double frontX = X(128), rearX = X(384);
     for (double wx : {frontX, rearX})
-        c.fill(intersect(ellipse(wx, kGround + f.wheelRy + 2.5, f.wheelRx + 7, f.wheelRy + 7), T(roundedBox(54, 140, 466, 200, 20))), rgb8(70, 14, 24));
+        c.fill(intersect(ellipse(wx, kGround + f.wheelRy - 2.5, f.wheelRx + 7, f.wheelRy + 7), T(roundedBox(54, 140, 466, 200, 20))), rgb8(70, 14, 24));
     drawWheel(c, frontX, f.wheelRx, f.wheelRy, false);
     drawWheel(c, rearX, f.wheelRx, f.wheelRy, f.worn);
 
     // The lamp housing: a chrome ring around dark glass, where the lit lamp will shine.
     const Point L = kLampCentre;
-    c.fillOutlined(circle(L.x, L.y, 23), radialRamp({L.x - 6, L.y + 6}, 26, rgb8(246, 246, 252), rgb8(132, 136, 150)), kInk, 2.5);
-    c.fillOutlined(circle(L.x, L.y, 16), radialRamp({L.x - 4, L.y + 4}, 18, rgb8(228, 222, 176), rgb8(150, 140, 96)), kInk, 1.5);
-    c.fill(ellipse(L.x - 5, L.y + 6, 5, 3), rgb8(255, 255, 240));
+    c.fillOutlined(circle(L.x, L.y, 18), radialRamp({L.x - 5, L.y + 5}, 21, rgb8(246, 246, 252), rgb8(132, 136, 150)), kInk, 2.5);
+    c.fillOutlined(circle(L.x, L.y, 12), radialRamp({L.x - 3, L.y + 3}, 14, rgb8(228, 222, 176), rgb8(150, 140, 96)), kInk, 1.5);
+    c.fill(ellipse(L.x - 4, L.y + 5, 4, 2.5), rgb8(255, 255, 240));
 
     if (f.worn) {
         // Cracks in the windscreen.
@@ -247,9 +250,9 @@ Sprite grass()
     // Three layers of blades, back to front, each brighter; their tips leave sky between them
     // in the top rows only.
     const struct Layer { int count; double yLo, yHi, hLo, hHi; Colour root, tip, line; } layers[] = {
-        {170, 80, 92, 14, 32, rgb8(30, 92, 34), rgb8(70, 150, 52), rgb8(22, 60, 26)},
-        {140, 76, 90, 18, 36, rgb8(44, 120, 38), rgb8(112, 190, 64), rgb8(28, 76, 30)},
-        {100, 72, 88, 22, 42, rgb8(60, 144, 44), rgb8(156, 218, 82), rgb8(34, 90, 34)},
+        {190, 84, 96, 18, 40, rgb8(30, 92, 34), rgb8(70, 150, 52), rgb8(22, 60, 26)},
+        {140, 76, 90, 18, 40, rgb8(44, 120, 38), rgb8(112, 190, 64), rgb8(28, 76, 30)},
+        {100, 72, 88, 22, 44, rgb8(60, 144, 44), rgb8(156, 218, 82), rgb8(34, 90, 34)},
     };
     for (const Layer& l : layers) {
         for (int i = 0; i < l.count; ++i) {
@@ -258,7 +261,9 @@ Sprite grass()
             const double h = rnd.range(l.hLo, l.hHi);
             const double w = rnd.range(5, 10);
             const double bend = rnd.range(-12, 12);
-            const double top = y + h > 121 ? 121 - y : h;  // the top rows are never shown
+            // The top 2 % of the rows are never shown; the tips reach just below them, where
+            // the vehicle's wheels touch the strip's edge.
+            const double top = y + h > 124 ? 124 - y : h;
             wrapped(blade(x, y, top, w, bend), verticalRamp(y, l.root, y + top, l.tip), l.line);
         }
         // Flowers sit among the middle blades.
