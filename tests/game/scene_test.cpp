@@ -4,14 +4,17 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "game/scene.h"
 #include "game/textures.h"
+#include "tests/support/fake_msgbox.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -357,6 +360,48 @@ TEST(Cow, ReachesTheVehicleAt45SecondsAndFliesOffDownLeft)
     const auto contact = eyePosition(atContact, {0, 0, 0});
     EXPECT_LT(later[0], contact[0]);
     EXPECT_LT(later[1], contact[1]);
+}
+
+TEST(SceneTextures, EachLoadsItsOwnFileKeyedInLoadOrder)
+{
+    testutil::ScratchDir dir;
+    const struct {
+        cTexture* texture;
+        const char* file;
+        unsigned char red;  // each file is one pixel of its own colour
+    } set[] = {                    // in load order
+        {&demo::Grass, "grass.bmp", 10}, {&demo::Morvask, "morvask.bmp", 20}, {&demo::Liten, "liten.bmp", 30},
+        {&demo::Stor, "stor.bmp", 40},   {&demo::Lampa, "lampa.bmp", 50},     {&demo::Kossa, "kossa.bmp", 60},
+        {&demo::Hal, "hal.bmp", 70},
+    };
+    for (const auto& s : set) {
+        dir.bmp(s.file, 1, 1, {s.red, 0, 0});
+        s.texture->id = 0;
+        s.texture->keyAlpha = 0;
+    }
+    std::filesystem::remove(dir.file("stor.bmp"));
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    glrec::reset();
+    fake::resetBoxes();
+    demo::LoadSceneTextures();
+    std::filesystem::current_path(cwd);
+
+    // The missing file is reported once and skipped; the ones after it still load.
+    ASSERT_EQ(fake::boxes().size(), 1u);
+    EXPECT_EQ(fake::boxes()[0].caption, "stor.bmp");
+    uint32_t next = 1;  // GL names are handed out in load order
+    for (const auto& s : set) {
+        if (std::string(s.file) == "stor.bmp") {
+            EXPECT_EQ(s.texture->id, 0u);
+            continue;
+        }
+        EXPECT_EQ(s.texture->id, next++) << s.file;
+        EXPECT_EQ(s.texture->keyAlpha, 1) << s.file;
+        ASSERT_NE(s.texture->image, nullptr) << s.file;
+        EXPECT_EQ(s.texture->image->pixels[0], s.red) << s.file;
+        EXPECT_EQ(s.texture->image->pixels[3], 255) << s.file;
+    }
 }
 
 }  // namespace
