@@ -218,11 +218,9 @@ BOOL UnregisterClass(const char* className, HINSTANCE)
     for (const auto& w : p.windows)
         if (w->proc == found->windowClass.lpfnWndProc)
             return 0;
+    // SDL's video stays up until the process ends: shutting it down would unload the GL driver
+    // and whatever it still holds with it.
     p.classes.erase(p.classes.begin() + (found - p.classes.data()));
-    if (p.classes.empty() && p.windows.empty() && p.videoUp) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        p.videoUp = false;
-    }
     return 1;
 }
 
