@@ -12,10 +12,15 @@ constexpr unsigned SOUND_INIT_GLOBALFOCUS = 2;  // keep playing while the window
 bool SoundInit(int mixRate, int maxSoftwareChannels, unsigned flags);
 // Loads a module by file name (relative names: current directory); null on failure.
 MusicModule* MusicLoadSong(const char* fileName);
+// Plays the module from its start, looping for ever; one module plays at a time. True when it
+// plays on the device. Without a device or a module (null) the clock still starts, on wall time.
 bool MusicPlaySong(MusicModule* module);
 bool MusicSetMasterVolume(MusicModule* module, int volume);  // 0..255
-// Elapsed play time in whole milliseconds since MusicPlaySong, following what is heard.
+// Elapsed play time in whole milliseconds since MusicPlaySong, following what is heard: it
+// never steps back and keeps counting through the module's loops. 0 for a module that is not
+// the one last played.
 int32_t MusicGetTime(MusicModule* module);
+// Takes the module off the device first, then frees it. False for null.
 bool MusicFreeSong(MusicModule* module);
 void SoundClose();
 

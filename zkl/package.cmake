@@ -7,14 +7,9 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-set(zkl_installed_libraries zkl dib platform_files)
-set(zkl_extra_dependencies "")
-if(TARGET platform_window)
-  list(APPEND zkl_installed_libraries platform_window)
-  target_link_libraries(zkl INTERFACE $<INSTALL_INTERFACE:platform_window>)
-  set(zkl_extra_dependencies "find_dependency(SDL2)")
-endif()
-target_link_libraries(zkl INTERFACE $<INSTALL_INTERFACE:OpenGL::GL> $<INSTALL_INTERFACE:OpenGL::GLU>)
+set(zkl_installed_libraries zkl dib platform_files platform_window)
+target_link_libraries(zkl INTERFACE $<INSTALL_INTERFACE:platform_window> $<INSTALL_INTERFACE:OpenGL::GL>
+                      $<INSTALL_INTERFACE:OpenGL::GLU>)
 target_include_directories(zkl INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 
 install(TARGETS ${zkl_installed_libraries} EXPORT zklTargets

@@ -122,7 +122,7 @@ bool SoundInit(int mixRate, int, unsigned)
     device.rate = mixRate;
     const std::lock_guard guard(theClock.lock);
     theClock.heard.emplace(mixRate, have.samples,
-                        DeviceLatencyFrames(SDL_GetCurrentAudioDriver(), have.samples));
+                           DeviceLatencyFrames(SDL_GetCurrentAudioDriver(), have.samples));
     return true;
 }
 
@@ -138,7 +138,10 @@ bool MusicPlaySong(MusicModule* module)
     const bool audible = device.id && module;
     if (audible) {
         SDL_LockAudioDevice(device.id);
-        openmpt_module_set_position_seconds(module->mpt, 0.0);
+        // A module played before starts again from its beginning; a fresh one is left alone
+        // so that it sounds exactly as the offline renderer writes it.
+        if (openmpt_module_get_position_seconds(module->mpt) != 0.0)
+            openmpt_module_set_position_seconds(module->mpt, 0.0);
         device.playing = module;
         SDL_UnlockAudioDevice(device.id);
     }

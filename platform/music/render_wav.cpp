@@ -69,6 +69,19 @@ private:
     std::vector<unsigned char> bytes;
 };
 
+// Calls step(n) on consecutive chunks of at most chunkFrames covering [from, to).
+template <typename Step>
+bool InChunks(int64_t from, int64_t to, Step step)
+{
+    for (int64_t pos = from; pos < to;) {
+        const size_t n = static_cast<size_t>(std::min<int64_t>(chunkFrames, to - pos));
+        if (!step(n))
+            return false;
+        pos += static_cast<int64_t>(n);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool MusicRenderWav(const char* moduleFile, int32_t fromMs, int32_t toMs, const char* wavFile)
@@ -89,28 +102,21 @@ bool MusicRenderWav(const char* moduleFile, int32_t fromMs, int32_t toMs, const 
         return false;
 
     cWavWriter out(file);
-    bool ok = out.Write(WavHeader(static_cast<uint32_t>(dataBytes)));
     std::vector<int16_t> samples(2 * chunkFrames);
-
-    // Silence before the music starts.
-    for (int64_t pos = first; ok && pos < std::min<int64_t>(end, 0);) {
-        const size_t n = static_cast<size_t>(std::min<int64_t>(chunkFrames, std::min<int64_t>(end, 0) - pos));
+    const auto render = [&](size_t n) {
+        music::RenderFrames(*module, wavRate, samples.data(), n);
+        return true;
+    };
+    const auto write = [&](size_t n) { return out.WriteSamples(samples.data(), 2 * n); };
+    const auto silence = [&](size_t n) {
         std::fill(samples.begin(), samples.end(), int16_t{0});
-        ok = out.WriteSamples(samples.data(), 2 * n);
-        pos += static_cast<int64_t>(n);
-    }
-    // The module is played from its start, as the demo plays it, up to the first frame wanted.
-    for (int64_t pos = 0; ok && pos < first;) {
-        const size_t n = static_cast<size_t>(std::min<int64_t>(chunkFrames, first - pos));
-        music::RenderFrames(*module, wavRate, samples.data(), n);
-        pos += static_cast<int64_t>(n);
-    }
-    for (int64_t pos = std::max<int64_t>(first, 0); ok && pos < end;) {
-        const size_t n = static_cast<size_t>(std::min<int64_t>(chunkFrames, end - pos));
-        music::RenderFrames(*module, wavRate, samples.data(), n);
-        ok = out.WriteSamples(samples.data(), 2 * n);
-        pos += static_cast<int64_t>(n);
-    }
+        return write(n);
+    };
+    // Silence before the music starts; the module plays from its start, as in the demo, up to
+    // the first frame wanted, and from there it is written.
+    bool ok = out.Write(WavHeader(static_cast<uint32_t>(dataBytes))) &&
+              InChunks(first, std::min<int64_t>(end, 0), silence) && InChunks(0, first, render) &&
+              InChunks(std::max<int64_t>(first, 0), end, [&](size_t n) { return render(n) && write(n); });
 
     ok = (std::fclose(file) == 0) && ok;
     if (!ok)

@@ -1,7 +1,10 @@
-// Samples a surface into a point list and checks what came back. Taking the address of a
-// generator makes the link pull in OpenGL through the package's interface.
+// Samples a surface into a point list and checks what came back. Taking the addresses of a
+// generator, a texture loader and the window opener makes the link pull in OpenGL, the image
+// loader and the window layer through the package's interface, without opening anything.
 #include <zkl/fmath.h>
+#include <zkl/init.h>
 #include <zkl/objgen.h>
+#include <zkl/textures.h>
 #include <zkl/vector.h>
 
 #include <cmath>
@@ -20,8 +23,10 @@ int main()
 
     FillAngleTable();
     void (*volatile cylinder)(float, float, float, float, GLenum) = DrawCylinder;
+    int (cTexture::*volatile load)(const char*) = &cTexture::LoadOpaque;
+    int (*volatile open)(const char*, int, int, int, bool) = CreateGLWindow;
 
     std::printf("zkl consumer: %d points, on circle %d, angle table %g\n", count, onCircle,
                 AngleTableAt(-123.4));
-    return count == 10 && onCircle && AngleTableAt(-123.4) == 1.0 && cylinder ? 0 : 1;
+    return count == 10 && onCircle && AngleTableAt(-123.4) == 1.0 && cylinder && load && open ? 0 : 1;
 }
