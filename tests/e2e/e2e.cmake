@@ -12,7 +12,8 @@ if(TARGET vavarizo AND TARGET tiny_xm AND TARGET bmpwrite)
     add_test(NAME e2e.${scenario}
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/run_e2e.sh ${scenario} $<TARGET_FILE:vavarizo>
                      $<TARGET_FILE:e2e_assets> $<TARGET_FILE:e2e_xclose>)
-    set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 120
+    # One at a time: each brings up an X server and a software GL renderer of its own.
+    set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 120 RESOURCE_LOCK e2e_display
       ENVIRONMENT "SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan_third_party.supp")
   endforeach()
 endif()

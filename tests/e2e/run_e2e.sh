@@ -20,6 +20,10 @@ trap cleanup EXIT
 fail() {
     echo "FAIL ($scenario): $*" >&2
     [ -s "$work/err" ] && { echo "--- program's stderr:" >&2; cat "$work/err" >&2; }
+    if [ -n "${DISPLAY:-}" ]; then
+        echo "--- windows:" >&2
+        xwininfo -root -tree 2>&1 | grep '"' >&2
+    fi
     exit 1
 }
 
