@@ -21,14 +21,19 @@ asan: bootstrap
 	  -DVAVARIZO_SANITIZE=ON -DVAVARIZO_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_BUILD)
 
-assets: build
-	@if [ -x $(BUILD)/bin/vavarizo-assets ]; then $(BUILD)/bin/vavarizo-assets "$(ASSETS_OUT)"; fi
+# The default assets, made from source: seven BMPs and the module.
+SPRITE_FILES := grass morvask liten stor lampa kossa hal
 
+assets: build
+	@$(BUILD)/bin/vavarizo-sprites "$(ASSETS_OUT)"
+	@$(BUILD)/bin/vavarizo-music "$(ASSETS_OUT)"
+
+# Makes the assets first when any is missing; the show reads them from its current directory.
 run: build
-	@if [ -x $(BUILD)/bin/vavarizo-assets ] && [ ! -f $(BUILD)/assets/morvask1.xm ]; then \
-	  $(BUILD)/bin/vavarizo-assets $(BUILD)/assets; fi
-	@mkdir -p $(BUILD)/assets
-	@cd $(BUILD)/assets && ../bin/vavarizo
+	@for f in $(SPRITE_FILES); do [ -f "$(BUILD)/assets/$$f.bmp" ] || missing=1; done; \
+	 if [ -n "$$missing" ]; then $(BUILD)/bin/vavarizo-sprites "$(BUILD)/assets"; fi
+	@[ -f "$(BUILD)/assets/morvask1.xm" ] || $(BUILD)/bin/vavarizo-music "$(BUILD)/assets"
+	@cd "$(BUILD)/assets" && ../bin/vavarizo
 
 test-fast: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j2

@@ -3,7 +3,12 @@
 
 namespace demo {
 
-// Clears, samples the clock once, draws the actors. Always returns 1.
+// Clears, samples the clock once, draws the vehicle, the ground strip and the cow in that order.
+// Always returns 1.
 int DrawGLScene();
+// Turns the clock into the ground's scroll offset and draws the strip.
+void DrawGrass();
+// Draws the three grass tiles shifted right by Pos % 800 scroll units (800 units = one tile).
+void DrawTheGrass(int Pos);
 
 }  // namespace demo

@@ -1,7 +1,6 @@
 #include "image/dib.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "image/dib_decode.h"
@@ -117,11 +116,3 @@ ImageRecord* loadDibImageWide(const char16_t* fileName)
 }
 
 void setShowErrorBoxes(bool show) { showErrorBoxes = show; }
-
-void freeImageRecord(ImageRecord* record)
-{
-    if (!record)
-        return;
-    std::free(record->pixels);
-    std::free(record);
-}

@@ -119,6 +119,15 @@ uint16_t dibColorCount(const void* header)
     }
 }
 
+// Lives beside the allocations it releases, so callers of the decoder alone need nothing else.
+void freeImageRecord(ImageRecord* record)
+{
+    if (!record)
+        return;
+    std::free(record->pixels);
+    std::free(record);
+}
+
 namespace dib {
 
 DecodeResult decode(const unsigned char* data, size_t size)

@@ -15,12 +15,13 @@ target_include_directories(zkl INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INC
 install(TARGETS ${zkl_installed_libraries} EXPORT zklTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
-# Headers keep their room, as the sources include them: <zkl/vector.h>, "image/dib.h".
+# Headers keep their room, as the sources include them: <zkl/vector.h>, and beside them the
+# decoder and window seam headers that zkl's own headers include.
 file(GLOB zkl_headers ${CMAKE_SOURCE_DIR}/zkl/*.h)
-file(GLOB zkl_platform_headers ${CMAKE_SOURCE_DIR}/platform/*.h)
 install(FILES ${zkl_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zkl)
 install(FILES ${CMAKE_SOURCE_DIR}/image/dib.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/image)
-install(FILES ${zkl_platform_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/platform)
+install(FILES ${CMAKE_SOURCE_DIR}/platform/msgbox.h ${CMAKE_SOURCE_DIR}/platform/win.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/platform)
 
 set(zkl_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zkl)
 install(EXPORT zklTargets NAMESPACE zkl:: DESTINATION ${zkl_package_dir})

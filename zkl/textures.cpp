@@ -76,6 +76,8 @@ int cTexture::Upload(unsigned format, unsigned magFilter, unsigned minFilter)
 
 int cTexture::AddAlphaChannel(AlphaFunction alphaFunction)
 {
+    if (!image || !image->pixels || image->width <= 0 || image->height <= 0)
+        return 0;
     // Both allocations are checked: on failure the 3-byte image stays as it was.
     auto* record = static_cast<ImageRecord*>(std::malloc(sizeof(ImageRecord)));
     const size_t count = pixelCount(image);
@@ -137,8 +139,10 @@ int cTexture::LoadBrightnessAlpha(const char* fileName)
     if (!canOpen(fileName))
         return 0;
     ImageRecord* decoded = loadDibImage(fileName);
-    if (!decoded)
+    if (!decoded || !decoded->pixels || decoded->width <= 0 || decoded->height <= 0) {
+        freeImageRecord(decoded);
         return 0;
+    }
     const size_t count = pixelCount(decoded);
     auto* rgba = static_cast<unsigned char*>(std::malloc(count * 4));
     if (!rgba) {

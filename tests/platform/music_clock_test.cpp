@@ -88,6 +88,17 @@ INSTANTIATE_TEST_SUITE_P(Devices, HeardClockFollowsDevice,
                                     std::to_string(info.param.jitterNs / 1000);
                          });
 
+// A minimised window reads nothing for ten seconds; its next frame is ten seconds further on.
+TEST(HeardClock, ReaderAwayForTenSecondsFindsTheMusicMovedOn)
+{
+    FakeDevice device{2 * buffer, msNs / 2};
+    cHeardClock clock(rate, buffer, 2 * buffer);
+    for (const int64_t now : {500 * msNs, 10500 * msNs}) {
+        device.RunUntil(now);
+        EXPECT_NEAR(clock.Read(device.framesHanded, device.stampNs, now), device.HeardMs(now), 2.0);
+    }
+}
+
 // Exact readings at chosen instants. F counts the buffer just handed over and the latency, so
 // F = buffer + latency + 44100 means one second has been heard at the hand-over.
 TEST(HeardClock, ReadingsAtChosenInstants)

@@ -261,7 +261,8 @@ TEST_F(MusicLayer, RendersWavSpansAsPlayedFromTheStart)
     ASSERT_EQ(e.size(), 44u + 44100u * 4u);
     EXPECT_TRUE(std::all_of(e.begin() + 44, e.begin() + 44 + 22050 * 4, [](auto b) { return b == 0; }));
     EXPECT_TRUE(std::equal(e.begin() + 44 + 22050 * 4, e.end(), w.begin() + 44));
-    EXPECT_TRUE(std::any_of(w.begin() + 44, w.end(), [](auto b) { return b != 0; })) << "music";
+    // The 400 ms module loops: the last tenth of a second still sounds.
+    EXPECT_TRUE(std::any_of(w.end() - 4410 * 4, w.end(), [](auto b) { return b != 0; }));
 }
 
 TEST_F(MusicLayer, WavRenderFailsWithoutLeavingAFile)

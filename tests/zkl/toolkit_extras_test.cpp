@@ -2,15 +2,14 @@
 
 #include <GL/gl.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "image/bmp_write.h"
 #include "tests/support/fake_msgbox.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/support/scratch_dir.h"
 #include "zkl/ansi.h"
 #include "zkl/font.h"
 
@@ -99,23 +98,10 @@ TEST_F(Extras, ReliefDrawsOneQuadPerCellLiftedByTheMapRowsFromTheFarEnd)
     EXPECT_EQ(glrec::named("glDisable").size(), 3u);
 }
 
-TEST_F(Extras, ReliefWithoutCellsDrawsNothing)
-{
-    cAnsi relief;
-    relief.Draw(1, 1, 1);
-    relief.gridWidth = 3;
-    relief.gridHeight = 0;
-    relief.Draw(1, 1, 1);
-    relief.gridHeight = -2;
-    relief.Draw(1, 1, 1);
-    EXPECT_TRUE(glrec::calls().empty()) << glrec::dump();
-}
-
 TEST_F(Extras, ReliefLoadKeepsGoingWithoutItsColourTexture)
 {
-    const std::string map = ::testing::TempDir() + "zkl_relief_map.bmp";
-    const unsigned char rgb[2 * 1 * 3] = {1, 2, 3, 100, 100, 100};
-    ASSERT_TRUE(writeBmp24(map, 2, 1, rgb));
+    const testutil::ScratchDir scratch;
+    const std::string map = scratch.bmp("map.bmp", 2, 1, {1, 2, 3, 100, 100, 100});
     cAnsi relief;
     relief.Load("zkl-no-such-colour.bmp", map.c_str(), 5, 6);
     EXPECT_EQ(fake::boxes().size(), 1u);
@@ -128,7 +114,6 @@ TEST_F(Extras, ReliefLoadKeepsGoingWithoutItsColourTexture)
     EXPECT_EQ(relief.SampleHeight(1, 0), 300);
     relief.Load("zkl-no-such-colour.bmp", "zkl-no-such-map.bmp", 1, 1);
     EXPECT_EQ(relief.heightmap, nullptr);
-    std::remove(map.c_str());
 }
 
 TEST_F(Extras, FontFindsTheFirstCellOfACharacter)
@@ -204,7 +189,7 @@ TEST_F(Extras, FontTakesCellsRowByRowFromTheTop)
     EXPECT_EQ(glrec::count("glDisable"), 6u);
 }
 
-TEST_F(Extras, FontWithoutCellsOrMapDrawsNothing)
+TEST_F(Extras, ReliefAndFontWithoutCellsDrawNothing)
 {
     cFont empty;
     empty.SetGrid(2, 2);
@@ -218,16 +203,19 @@ TEST_F(Extras, FontWithoutCellsOrMapDrawsNothing)
         font.SetGrid(grid.first, grid.second);
         font.Print("AB\nA");
         font.Print(nullptr);
+        cAnsi relief;
+        relief.gridWidth = grid.first;
+        relief.gridHeight = grid.second;
+        relief.Draw(1, 1, 1);
         EXPECT_TRUE(glrec::calls().empty()) << grid.first << "x" << grid.second << "\n" << glrec::dump();
     }
 }
 
 TEST_F(Extras, BrightnessAlphaIsTheChannelSumOverEight)
 {
-    const std::string path = ::testing::TempDir() + "zkl_brightness.bmp";
-    // Bottom row first: white, black, (8, 8, 8), (100, 50, 2).
-    const unsigned char rgb[4 * 1 * 3] = {255, 255, 255, 0, 0, 0, 8, 8, 8, 100, 50, 2};
-    ASSERT_TRUE(writeBmp24(path, 4, 1, rgb));
+    const testutil::ScratchDir scratch;
+    // White, black, (8, 8, 8), (100, 50, 2).
+    const std::string path = scratch.bmp("glow.bmp", 4, 1, {255, 255, 255, 0, 0, 0, 8, 8, 8, 100, 50, 2});
     cTexture texture;
     ASSERT_TRUE(texture.LoadBrightnessAlpha(path.c_str()));
     EXPECT_EQ(texture.brightnessAlpha, 1);
@@ -239,7 +227,6 @@ TEST_F(Extras, BrightnessAlphaIsTheChannelSumOverEight)
                                                            100, 50, 2, 19}));
     EXPECT_FALSE(texture.LoadBrightnessAlpha("zkl-no-such-file.bmp"));
     EXPECT_TRUE(fake::boxes().empty());
-    std::remove(path.c_str());
 }
 
 TEST_F(Extras, ColourReplacementMatchesWholePixelsOnly)

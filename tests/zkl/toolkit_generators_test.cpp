@@ -204,6 +204,7 @@ TEST_F(Generators, ArgumentsThatCannotStepDrawNothing)
         {"harmonic n -3", [] { DrawHarmonicShape(-3, GL_QUADS); }},
         {"grid divX 0", [] { DrawHeightGrid(2, 2, 0, 2, Ripple, GL_QUADS); }},
         {"grid divZ -1", [] { DrawHeightGrid(2, 2, 2, -1, Ripple, GL_QUADS); }},
+        {"grid size 0", [] { DrawHeightGrid(0, 2, 2, 2, Ripple, GL_QUADS); }},
         {"grid size inf", [=] { DrawHeightGrid(inf, 2, 2, 2, Ripple, GL_QUADS); }},
         {"grid divX nan", [=] { DrawHeightGrid(2, 2, nan, 2, Ripple, GL_QUADS); }},
         {"grid step lost", [] { DrawHeightGrid(1e9f, 2, 1e9f, 2, Ripple, GL_QUADS); }},

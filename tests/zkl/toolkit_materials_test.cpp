@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "image/bmp_write.h"
 #include "tests/support/fake_msgbox.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/support/scratch_dir.h"
 #include "zkl/lights.h"
 #include "zkl/materials.h"
 
@@ -107,9 +107,8 @@ TEST_F(Materials, ColourSettersSwitchBlending)
 
 TEST_F(Materials, TextureFlagOnlyEverTurnsOn)
 {
-    const std::string path = ::testing::TempDir() + "zkl_material_texture.bmp";
-    const unsigned char rgb[4 * 2 * 3] = {200, 100, 50};
-    ASSERT_TRUE(writeBmp24(path, 4, 2, rgb));
+    const testutil::ScratchDir scratch;
+    const std::string path = scratch.bmp("wood.bmp", 4, 2, std::vector<unsigned char>(4 * 2 * 3, 120));
     cMaterial m;
     EXPECT_FALSE(m.LoadTexture("zkl-no-such-texture.bmp"));
     EXPECT_TRUE(m.LoadTexture(path.c_str()));
@@ -123,7 +122,6 @@ TEST_F(Materials, TextureFlagOnlyEverTurnsOn)
     EXPECT_EQ(Sequence()[0], "glEnable(3553)");
     EXPECT_EQ(glrec::calls()[1].args, (V{double(GL_TEXTURE_2D), double(m.texture.id)}));
     EXPECT_NE(m.texture.id, 0u);
-    std::remove(path.c_str());
 }
 
 TEST(Lights, IdsCycleThroughEightAndTheNinthSharesTheFirst)

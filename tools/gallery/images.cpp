@@ -82,7 +82,7 @@ Picture Glow(int size)
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const double d = std::hypot(x - centre, y - centre) / centre;
-            const double v = std::pow(std::fmax(0.0, 1.0 - d), 1.5);
+            const double v = std::pow(std::fmax(0.0, 1.0 - d), 0.8);
             Put(p, x, y, Byte(v), Byte(v * 0.9), Byte(v * 0.6));
         }
     return p;

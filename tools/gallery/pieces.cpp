@@ -4,6 +4,8 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 #include "tools/gallery/images.h"
 #include "zkl/fmath.h"
@@ -140,18 +142,20 @@ void BrightnessAlpha(GalleryAssets& assets)
     Fresh(0.0f, 0.0f, 0.0f);
     glDisable(GL_DEPTH_TEST);
     glTranslatef(0.0f, 0.0f, -2.5f);
-    glColor3f(0.35f, 0.35f, 0.4f);
+    glColor3f(0.22f, 0.22f, 0.26f);
     assets.checker.Use();
     Panel(-1.4f, -1.05f, 1.4f, 1.05f);
     assets.checker.StopUsing();
-    const struct {
-        float x, y, size, r, g, b;
-    } glows[] = {{-0.45f, 0.2f, 0.9f, 1.0f, 1.0f, 1.0f}, {0.45f, -0.2f, 0.9f, 0.4f, 0.8f, 1.0f}, {0.3f, 0.55f, 0.5f, 1.0f, 0.5f, 0.3f}};
-    for (const auto& g : glows) {
-        glColor3f(g.r, g.g, g.b);
-        assets.glow.Use();
-        Panel(g.x - g.size, g.y - g.size, g.x + g.size, g.y + g.size);
-        assets.glow.StopUsing();
+    // One, two and three layers of the same glow: each layer lets at most 37% of it through.
+    const float tints[3][3] = {{1.0f, 0.95f, 0.8f}, {0.6f, 0.85f, 1.0f}, {1.0f, 0.6f, 0.4f}};
+    for (int layers = 1; layers <= 3; ++layers) {
+        const float x = -0.9f + 0.9f * (layers - 1);
+        glColor3fv(tints[layers - 1]);
+        for (int k = 0; k < layers; ++k) {
+            assets.glow.Use();
+            Panel(x - 0.55f, -0.55f, x + 0.55f, 0.55f);
+            assets.glow.StopUsing();
+        }
     }
 }
 

@@ -1,9 +1,16 @@
 // Samples a surface into a point list and checks what came back. Taking the addresses of a
 // generator, a texture loader and the window opener makes the link pull in OpenGL, the image
 // loader and the window layer through the package's interface, without opening anything.
+// Every installed header is included, so each must come with what it needs.
+#include <zkl/ansi.h>
 #include <zkl/fmath.h>
+#include <zkl/font.h>
+#include <zkl/harmonicalsphere.h>
 #include <zkl/init.h>
+#include <zkl/lights.h>
+#include <zkl/materials.h>
 #include <zkl/objgen.h>
+#include <zkl/spacecloud.h>
 #include <zkl/textures.h>
 #include <zkl/vector.h>
 

@@ -1,0 +1,615 @@
+// Hand-made files for what the bmpsuite collection lacks: every encoding at widths that need
+// each amount of row padding, both header kinds, packed DIBs, RLE streams, masks, refusals.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/dib.h"
+#include "image/dib_convert.h"
+#include "image/dib_decode.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using Rgb = std::array<unsigned char, 3>;
+
+void put16(Bytes& b, uint32_t v)
+{
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+}
+
+void put32(Bytes& b, uint32_t v)
+{
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+// A DIB as a file would hold it; the fields default to a plain bottom-up 40-byte header.
+struct DibFile {
+    uint32_t headerSize = 40;
+    int32_t width = 1;
+    int32_t height = 1;
+    uint16_t planes = 1;
+    uint16_t bitCount = 24;
+    uint32_t compression = 0;
+    uint32_t sizeImage = 0;
+    uint32_t colorsUsed = 0;
+    std::vector<uint32_t> masks;  // written after the 40-byte header
+    std::vector<Rgb> colours;     // written blue, green, red (, 0)
+    Bytes bits;
+    bool fileHeader = true;
+    uint32_t gap = 0;  // bytes between the colour table and the bits
+
+    Bytes bytes() const
+    {
+        Bytes dib;
+        put32(dib, headerSize);
+        if (headerSize == 12) {
+            put16(dib, uint32_t(width));
+            put16(dib, uint32_t(height));
+            put16(dib, planes);
+            put16(dib, bitCount);
+        }
+        else {
+            put32(dib, uint32_t(width));
+            put32(dib, uint32_t(height));
+            put16(dib, planes);
+            put16(dib, bitCount);
+            put32(dib, compression);
+            put32(dib, sizeImage);
+            put32(dib, 2835);
+            put32(dib, 2835);
+            put32(dib, colorsUsed);
+            put32(dib, 0);
+            for (const uint32_t m : masks)
+                put32(dib, m);
+        }
+        for (const Rgb& c : colours) {
+            dib.insert(dib.end(), {c[2], c[1], c[0]});
+            if (headerSize != 12)
+                dib.push_back(0);
+        }
+        dib.insert(dib.end(), gap, 0xEE);
+        Bytes out;
+        if (fileHeader) {
+            out = {'B', 'M'};
+            put32(out, uint32_t(14 + dib.size() + bits.size()));
+            put32(out, 0);
+            put32(out, uint32_t(14 + dib.size()));
+        }
+        out.insert(out.end(), dib.begin(), dib.end());
+        out.insert(out.end(), bits.begin(), bits.end());
+        return out;
+    }
+};
+
+// Stored rows of `value(x, row)` at bitCount bits each, padded to 4 bytes, first stored row
+// first; pixels are packed most significant bits first and multi-byte values little-endian.
+Bytes packRows(int width, int rows, int bitCount, const std::function<uint32_t(int, int)>& value)
+{
+    Bytes out;
+    for (int y = 0; y < rows; ++y) {
+        Bytes row((size_t(width) * bitCount + 31) / 32 * 4, 0);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t v = value(x, y);
+            if (bitCount < 8) {
+                const int bit = x * bitCount;
+                row[size_t(bit / 8)] |= uint8_t(v << (8 - bitCount - bit % 8));
+            }
+            else {
+                for (int i = 0; i < bitCount / 8; ++i)
+                    row[size_t(x * bitCount / 8 + i)] = uint8_t(v >> (8 * i));
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+struct Decoded {
+    int32_t width = 0;
+    int32_t height = 0;
+    Bytes pixels;
+    std::string error;
+};
+
+Decoded decodeBytes(const Bytes& file)
+{
+    const dib::DecodeResult r = dib::decode(file.data(), file.size());
+    Decoded d;
+    if (r.error)
+        d.error = r.error;
+    if (r.record) {
+        d.width = r.record->width;
+        d.height = r.record->height;
+        d.pixels.assign(r.record->pixels,
+                        r.record->pixels + size_t(d.width) * size_t(d.height) * 3);
+    }
+    EXPECT_NE(r.record == nullptr, r.error == nullptr);
+    freeImageRecord(r.record);
+    return d;
+}
+
+// Pixel rows bottom row first, as the decoder returns them.
+Bytes picture(int width, int height, const std::function<Rgb(int, int)>& rgbAt)
+{
+    Bytes out;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Rgb c = rgbAt(x, y);
+            out.insert(out.end(), c.begin(), c.end());
+        }
+    return out;
+}
+
+uint32_t noise(int x, int y, int salt)
+{
+    uint32_t h = uint32_t(x) * 0x9E3779B1u ^ uint32_t(y) * 0x85EBCA77u ^ uint32_t(salt) * 0xC2B2AE3Du;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    return h ^ (h >> 12);
+}
+
+Rgb paletteColour(uint32_t i) { return {uint8_t(i * 7 + 1), uint8_t(255 - i), uint8_t(i * 3)}; }
+
+uint8_t widen5(uint32_t v) { return uint8_t(std::lround(v * 255.0 / 31)); }
+
+// ---- Every uncompressed encoding, every row padding, both header kinds and orientations ----
+
+struct Layout {
+    uint32_t headerSize;
+    uint16_t bitCount;
+    bool topDown;
+};
+
+std::ostream& operator<<(std::ostream& os, const Layout& l)
+{
+    return os << l.headerSize << "-byte header, " << l.bitCount << " bits"
+              << (l.topDown ? ", top-down" : "");
+}
+
+class Uncompressed : public testing::TestWithParam<Layout> {};
+
+TEST_P(Uncompressed, DecodesEveryWidthExactly)
+{
+    const Layout layout = GetParam();
+    const int bpp = layout.bitCount;
+    const int height = 3;
+    for (int width = 1; width <= 9; ++width) {
+        SCOPED_TRACE("width " + std::to_string(width));
+        // value(x, y) of the picture's row y (0 = bottom) and what it must decode to.
+        std::function<uint32_t(int, int)> value = [&](int x, int y) {
+            const uint32_t v = noise(x, y, width * 100 + bpp);
+            return bpp < 32 ? v & ((1u << bpp) - 1) : v;
+        };
+        std::function<Rgb(int, int)> expected;
+        DibFile f;
+        f.headerSize = layout.headerSize;
+        f.width = width;
+        f.height = layout.topDown ? -height : height;
+        f.bitCount = uint16_t(bpp);
+        if (bpp <= 8) {
+            for (uint32_t i = 0; i < (1u << bpp); ++i)
+                f.colours.push_back(paletteColour(i));
+            expected = [&](int x, int y) { return paletteColour(value(x, y)); };
+        }
+        else if (bpp == 16) {
+            expected = [&](int x, int y) {
+                const uint32_t v = value(x, y);  // the top bit is unused
+                return Rgb{widen5(v >> 10 & 31), widen5(v >> 5 & 31), widen5(v & 31)};
+            };
+        }
+        else {
+            expected = [&](int x, int y) {
+                const uint32_t v = value(x, y);
+                return Rgb{uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+            };
+        }
+        f.bits = packRows(width, height, bpp, [&](int x, int row) {
+            return value(x, layout.topDown ? height - 1 - row : row);
+        });
+
+        const Decoded d = decodeBytes(f.bytes());
+        ASSERT_EQ(d.error, "");
+        EXPECT_EQ(d.width, width);
+        EXPECT_EQ(d.height, height);
+        EXPECT_EQ(d.pixels, picture(width, height, expected));
+    }
+}
+
+const Layout kLayouts[] = {
+    {40, 1, false},  {40, 4, false},  {40, 8, false},  {40, 16, false}, {40, 24, false},
+    {40, 32, false}, {40, 1, true},   {40, 4, true},   {40, 8, true},   {40, 16, true},
+    {40, 24, true},  {40, 32, true},  {12, 1, false},  {12, 4, false},  {12, 8, false},
+    {12, 24, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Dib, Uncompressed, testing::ValuesIn(kLayouts),
+                         [](const testing::TestParamInfo<Layout>& info) {
+                             return "h" + std::to_string(info.param.headerSize) + "_bpp" +
+                                    std::to_string(info.param.bitCount) +
+                                    (info.param.topDown ? "_topdown" : "");
+                         });
+
+// ---- Where the colour table ends and the bits begin ----
+
+TEST(DibLayout, PackedDibsTakeTheBitsRightAfterTheTable)
+{
+    // 8 bits, two colours in use: index 2 lies past the table and is black.
+    DibFile pal;
+    pal.fileHeader = false;
+    pal.bitCount = 8;
+    pal.width = 3;
+    pal.colorsUsed = 2;
+    pal.colours = {{10, 20, 30}, {40, 50, 60}};
+    pal.bits = {1, 0, 2, 0};
+    EXPECT_EQ(decodeBytes(pal.bytes()).pixels, Bytes({40, 50, 60, 10, 20, 30, 0, 0, 0}));
+
+    // 24 bits with three colours declared: the bits follow 12 bytes of table.
+    DibFile rgb;
+    rgb.fileHeader = false;
+    rgb.colorsUsed = 3;
+    rgb.colours = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}};
+    rgb.bits = {7, 8, 9, 0};
+    EXPECT_EQ(decodeBytes(rgb.bytes()).pixels, Bytes({9, 8, 7}));
+
+    // 16 bits: no table at all.
+    DibFile hi;
+    hi.fileHeader = false;
+    hi.bitCount = 16;
+    hi.bits = {0x00, 0x7C, 0, 0};  // pure red in 5-5-5
+    EXPECT_EQ(decodeBytes(hi.bytes()).pixels, Bytes({255, 0, 0}));
+
+    // Bit fields: the three masks, then the bits.
+    DibFile bf = hi;
+    bf.compression = dib::kBiBitFields;
+    bf.masks = {0xF800, 0x07E0, 0x001F};
+    bf.bits = {0xE0, 0x07, 0, 0};  // pure green in 5-6-5
+    EXPECT_EQ(decodeBytes(bf.bytes()).pixels, Bytes({0, 255, 0}));
+
+    // 12-byte header, 4 bits: sixteen 3-byte entries.
+    DibFile core;
+    core.fileHeader = false;
+    core.headerSize = 12;
+    core.bitCount = 4;
+    core.width = 2;
+    for (uint32_t i = 0; i < 16; ++i)
+        core.colours.push_back(paletteColour(i));
+    core.bits = {0xF3, 0, 0, 0};
+    const Rgb a = paletteColour(15), b = paletteColour(3);
+    EXPECT_EQ(decodeBytes(core.bytes()).pixels, Bytes({a[0], a[1], a[2], b[0], b[1], b[2]}));
+}
+
+TEST(DibLayout, BitsOffsetIsHonouredAcrossAGap)
+{
+    DibFile f;
+    f.bitCount = 8;
+    f.colorsUsed = 1;
+    f.colours = {{5, 6, 7}};
+    f.gap = 10;
+    f.bits = {0, 0, 0, 0};
+    EXPECT_EQ(decodeBytes(f.bytes()).pixels, Bytes({5, 6, 7}));
+}
+
+TEST(DibLayout, TheImageSizeFieldIsNeverTrusted)
+{
+    DibFile f;
+    f.width = 2;
+    f.bits = {1, 2, 3, 4, 5, 6, 0, 0};
+    for (const uint32_t size : {0u, 1u, 8u, 0xFFFFFFF0u}) {
+        f.sizeImage = size;
+        EXPECT_EQ(decodeBytes(f.bytes()).pixels, Bytes({3, 2, 1, 6, 5, 4})) << size;
+    }
+}
+
+TEST(DibLayout, CoreHeaderSizesAreUnsigned)
+{
+    // 0x8000 rows would be negative as a signed 16-bit value: it is a bottom-up height.
+    DibFile f;
+    f.headerSize = 12;
+    f.bitCount = 1;
+    f.colours = {{0, 0, 0}, {255, 255, 255}};
+    f.height = 0x8000;
+    f.bits.assign(4 * 0x8000, 0x80);
+    const Decoded d = decodeBytes(f.bytes());
+    ASSERT_EQ(d.error, "");
+    EXPECT_EQ(d.height, 32768);
+    f.width = 0x9000;
+    EXPECT_EQ(decodeBytes(f.bytes()).error, dib::kMsgDimensions);
+}
+
+TEST(DibColorCount, FollowsHeaderKindBitCountAndColoursUsed)
+{
+    struct Case {
+        uint32_t headerSize;
+        uint16_t bitCount;
+        uint32_t colorsUsed;
+        uint16_t count;
+    };
+    const Case cases[] = {
+        {12, 1, 0, 2},      {12, 4, 0, 16},     {12, 8, 0, 256},         {12, 24, 0, 0},
+        {40, 1, 0, 2},      {40, 4, 0, 16},     {40, 8, 0, 256},         {40, 16, 0, 0},
+        {40, 24, 0, 0},     {40, 32, 0, 0},     {40, 8, 2, 2},           {40, 24, 300, 300},
+        {40, 2, 0, 0},      {40, 8, 0x12345634, 0x5634},
+    };
+    for (const Case& c : cases) {
+        DibFile f;
+        f.headerSize = c.headerSize;
+        f.bitCount = c.bitCount;
+        f.colorsUsed = c.colorsUsed;
+        f.fileHeader = false;
+        const Bytes b = f.bytes();
+        EXPECT_EQ(dibColorCount(b.data()), c.count)
+            << c.headerSize << " " << c.bitCount << " " << c.colorsUsed;
+    }
+}
+
+// ---- Bit fields ----
+
+TEST(BitFields, ChannelsOfAnyWidthScaleByRounding)
+{
+    struct Case {
+        uint16_t bitCount;
+        uint32_t red, green, blue;
+        uint32_t pixel;
+        Rgb rgb;
+    };
+    const Case cases[] = {
+        {16, 0xF800, 0x07E0, 0x001F, 0xFFFF, {255, 255, 255}},
+        {16, 0xF800, 0x07E0, 0x001F, 0x8410, {132, 130, 132}},  // 16/31, 32/63, 16/31
+        {16, 0x0030, 0x000C, 0x0003, 0x001B, {85, 170, 255}},   // 2-bit channels: 1, 2, 3
+        {16, 0x7000, 0x0E00, 0x01C0, 0x7000, {255, 0, 0}},      // 3 bits each, high up
+        {16, 0x0000, 0xFFFF, 0x0000, 0x8000, {0, 128, 0}},      // one 16-bit channel
+        {32, 0x3FF00000, 0x000FFC00, 0x000003FF, 511u << 20 | 512u << 10 | 1023, {127, 128, 255}},
+        {32, 0xFFFFFFFF, 0, 0, 0x80000000, {128, 0, 0}},  // a 32-bit channel
+        {32, 0xFFFFFFFF, 0, 0, 0x7FFFFFFF, {127, 0, 0}},
+        {32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0x00332211, {0x11, 0x22, 0x33}},
+        {32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xAB332211, {0x33, 0x22, 0x11}},
+    };
+    for (const Case& c : cases) {
+        DibFile f;
+        f.bitCount = c.bitCount;
+        f.compression = dib::kBiBitFields;
+        f.masks = {c.red, c.green, c.blue};
+        f.bits = packRows(1, 1, c.bitCount, [&](int, int) { return c.pixel; });
+        const Decoded d = decodeBytes(f.bytes());
+        ASSERT_EQ(d.error, "") << std::hex << c.red;
+        EXPECT_EQ(d.pixels, Bytes(c.rgb.begin(), c.rgb.end()))
+            << std::hex << c.red << " " << c.green << " " << c.blue << " " << c.pixel;
+    }
+}
+
+TEST(BitFields, UnusableMasksAreRefused)
+{
+    struct Case {
+        uint16_t bitCount;
+        uint32_t red, green, blue;
+    };
+    const Case cases[] = {
+        {16, 0, 0, 0},                        // all zero
+        {16, 0xF801, 0x07E0, 0x001E},         // red has a hole
+        {16, 0xF800, 0x0FE0, 0x001F},         // red and green overlap
+        {16, 0x1F0000, 0x07E0, 0x001F},       // red outside 16 bits
+        {32, 0xFF0000, 0xFF00, 0xFF00FF},     // blue has a hole
+        {32, 0xFFFFFFFF, 0xFF00, 0xFF},       // overlap with a full-width mask
+    };
+    for (const Case& c : cases) {
+        DibFile f;
+        f.bitCount = c.bitCount;
+        f.compression = dib::kBiBitFields;
+        f.masks = {c.red, c.green, c.blue};
+        f.bits = {0, 0, 0, 0};
+        EXPECT_EQ(decodeBytes(f.bytes()).error, dib::kMsgMasks) << std::hex << c.red;
+    }
+}
+
+// ---- Run-length encoding ----
+
+DibFile rleFile(uint16_t bitCount, int width, int height, Bytes stream)
+{
+    DibFile f;
+    f.bitCount = bitCount;
+    f.compression = bitCount == 8 ? dib::kBiRle8 : dib::kBiRle4;
+    f.width = width;
+    f.height = height;
+    for (uint32_t i = 0; i < (1u << bitCount); ++i)
+        f.colours.push_back({uint8_t(i), uint8_t(i + 100), uint8_t(i + 200)});
+    f.bits = std::move(stream);
+    return f;
+}
+
+// One character per pixel: '.' is black, '0'..'9' and 'a'..'f' are palette entries.
+Bytes rlePicture(const std::vector<std::string>& rowsBottomUp)
+{
+    Bytes out;
+    for (const std::string& row : rowsBottomUp)
+        for (const char ch : row) {
+            if (ch == '.') {
+                out.insert(out.end(), {0, 0, 0});
+                continue;
+            }
+            const uint8_t i = uint8_t(ch <= '9' ? ch - '0' : ch - 'a' + 10);
+            out.insert(out.end(), {i, uint8_t(i + 100), uint8_t(i + 200)});
+        }
+    return out;
+}
+
+struct RleCase {
+    const char* name;
+    uint16_t bitCount;
+    int width;
+    Bytes stream;
+    std::vector<std::string> rows;  // bottom row first
+};
+
+std::ostream& operator<<(std::ostream& os, const RleCase& c) { return os << c.name; }
+
+class Rle : public testing::TestWithParam<RleCase> {};
+
+TEST_P(Rle, DecodesTheStream)
+{
+    const RleCase& c = GetParam();
+    const Decoded d = decodeBytes(rleFile(c.bitCount, c.width, int(c.rows.size()), c.stream).bytes());
+    ASSERT_EQ(d.error, "");
+    EXPECT_EQ(d.pixels, rlePicture(c.rows));
+}
+
+const RleCase kRleCases[] = {
+    {"Rle8RunsLiteralsAndEnds", 8, 5,
+     {3, 7, 0, 3, 1, 2, 3, 0, /**/ 0, 0, /**/ 2, 9, 0, 1},
+     {"77712", "99..."}},
+    {"Rle8DeltaSkipsAreBlack", 8, 4,
+     {1, 5, 0, 2, 2, 1, 1, 6, 0, 1},
+     {"5...", "...6"}},
+    {"Rle8RunClippedAtRowEnd", 8, 3,
+     {9, 4, 0, 0, 1, 8, 0, 1},
+     {"444", "8.."}},
+    {"Rle8LiteralClippedStaysInStep", 8, 2,
+     {0, 5, 1, 2, 3, 4, 5, 0, /**/ 0, 0, /**/ 2, 9, 0, 1},
+     {"12", "99"}},
+    {"Rle8DeltaOutOfThePictureEndsIt", 8, 2,
+     {1, 3, 0, 2, 0, 9, 1, 4, 0, 1},
+     {"3.", ".."}},
+    {"Rle8DeltaPastRowEndClips", 8, 3,
+     {0, 2, 200, 0, 2, 5, 0, 0, 1, 6, 0, 1},
+     {"...", "6.."}},
+    {"Rle8WithoutEndOfBitmap", 8, 2,
+     {2, 1, 0, 0, 2, 2, 0, 0},
+     {"11", "22"}},
+    {"Rle4RunsAlternateNibbles", 4, 6,
+     {5, 0xAB, 0, 1},
+     {"ababa."}},
+    {"Rle4OddLiteralsArePadded", 4, 9,
+     {0, 3, 0x12, 0x30, /**/ 0, 5, 0x45, 0x67, 0x80, 0x00, /**/ 1, 0x90, 0, 1},
+     {"123456789"}},
+    {"Rle4RunClippedAtRowEnd", 4, 3,
+     {7, 0x12, 0, 0, 1, 0xF0, 0, 1},
+     {"121", "f.."}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Dib, Rle, testing::ValuesIn(kRleCases),
+                         [](const testing::TestParamInfo<RleCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(RleStream, EndingBeforeThePictureIsRefused)
+{
+    const Bytes streams[] = {
+        {2, 1},              // no end of line or bitmap
+        {2, 1, 0},           // half a code
+        {0, 2, 1},           // half a delta
+        {0, 5, 1, 2, 3, 4},  // literal cut short of its padding
+    };
+    for (const Bytes& s : streams)
+        EXPECT_EQ(decodeBytes(rleFile(8, 2, 2, s).bytes()).error, dib::kMsgTruncated);
+    EXPECT_EQ(decodeBytes(rleFile(4, 2, 1, {0, 5, 0x12, 0x34}).bytes()).error,
+              dib::kMsgTruncated);
+}
+
+// ---- Refusals ----
+
+struct Refusal {
+    const char* name;
+    Bytes file;
+    const char* message;
+};
+
+std::vector<Refusal> refusals()
+{
+    auto with = [](const std::function<void(DibFile&)>& change) {
+        DibFile f;
+        f.width = 2;
+        f.height = 2;
+        f.bits.assign(16, 0);
+        change(f);
+        return f.bytes();
+    };
+    Bytes truncatedHeader = with([](DibFile&) {});
+    truncatedHeader.resize(14 + 30);
+    Bytes badOffset = with([](DibFile&) {});
+    badOffset[10] = 0xFF;
+    badOffset[11] = 0xFF;
+    Bytes fileHeaderOnly = with([](DibFile&) {});
+    fileHeaderOnly.resize(14);
+    Bytes v4 = with([](DibFile& f) { f.fileHeader = false; });
+    v4[0] = 108;
+
+    return {
+        {"Empty", {}, dib::kMsgTruncated},
+        {"SignatureOnly", {'B', 'M'}, dib::kMsgTruncated},
+        {"FileHeaderOnly", fileHeaderOnly, dib::kMsgTruncated},
+        {"TruncatedHeader", truncatedHeader, dib::kMsgTruncated},
+        {"HeaderV4", v4, dib::kMsgUnknownFormat},
+        {"TruncatedBits", with([](DibFile& f) { f.bits.resize(13); }), dib::kMsgTruncated},
+        {"ColourTableOutside", with([](DibFile& f) { f.colorsUsed = 20; }), dib::kMsgColourTable},
+        {"BitsOffsetOutside", badOffset, dib::kMsgBitsOffset},
+        {"MasksCut", with([](DibFile& f) {
+             f.fileHeader = false;
+             f.bitCount = 16;
+             f.compression = dib::kBiBitFields;
+             f.masks = {0xF800};
+             f.bits.clear();
+         }),
+         dib::kMsgTruncated},
+        {"Planes2", with([](DibFile& f) { f.planes = 2; }), dib::kMsgConversion},
+        {"BitCount2", with([](DibFile& f) { f.bitCount = 2; }), dib::kMsgConversion},
+        {"BitCount0", with([](DibFile& f) { f.bitCount = 0; }), dib::kMsgConversion},
+        {"CompressionJpeg", with([](DibFile& f) { f.compression = 4; }), dib::kMsgConversion},
+        {"Rle8At4Bits", with([](DibFile& f) { f.bitCount = 4, f.compression = dib::kBiRle8; }),
+         dib::kMsgCompression},
+        {"Rle4At8Bits", with([](DibFile& f) { f.bitCount = 8, f.compression = dib::kBiRle4; }),
+         dib::kMsgCompression},
+        {"BitFieldsAt24Bits", with([](DibFile& f) {
+             f.compression = dib::kBiBitFields;
+             f.masks = {0xFF0000, 0xFF00, 0xFF};
+         }),
+         dib::kMsgCompression},
+        {"TopDownRle", with([](DibFile& f) {
+             f.bitCount = 8, f.compression = dib::kBiRle8, f.height = -2;
+         }),
+         dib::kMsgTopDownRle},
+        {"WidthZero", with([](DibFile& f) { f.width = 0; }), dib::kMsgDimensions},
+        {"HeightZero", with([](DibFile& f) { f.height = 0; }), dib::kMsgDimensions},
+        {"WidthNegative", with([](DibFile& f) { f.width = -2; }), dib::kMsgDimensions},
+        {"WidthBeyondLimit", with([](DibFile& f) { f.width = 32769; }), dib::kMsgDimensions},
+        {"HeightBeyondLimit", with([](DibFile& f) { f.height = -32769; }), dib::kMsgDimensions},
+        {"HeightMostNegative", with([](DibFile& f) { f.height = INT32_MIN; }), dib::kMsgDimensions},
+        {"OverAGibibyte", with([](DibFile& f) { f.width = 32768, f.height = 32768; }),
+         dib::kMsgTooLarge},
+    };
+}
+
+TEST(Refusal, EachBrokenRuleHasItsMessage)
+{
+    for (const Refusal& r : refusals())
+        EXPECT_EQ(decodeBytes(r.file).error, r.message) << r.name;
+}
+
+TEST(Refusal, LargestAcceptedSizes)
+{
+    DibFile wide;
+    wide.bitCount = 1;
+    wide.colours = {{0, 0, 0}, {9, 9, 9}};
+    wide.width = 32768;
+    wide.bits.assign(32768 / 8, 0xFF);
+    const Decoded d = decodeBytes(wide.bytes());
+    ASSERT_EQ(d.error, "");
+    EXPECT_EQ(d.pixels.size(), 32768u * 3);
+    EXPECT_EQ(d.pixels.back(), 9);
+
+    // A small RLE file may stand for a black picture just under the limit.
+    const Bytes big = rleFile(8, 32768, 10922, {0, 1}).bytes();
+    const dib::DecodeResult r = dib::decode(big.data(), big.size());
+    ASSERT_NE(r.record, nullptr) << r.error;
+    EXPECT_EQ(r.record->height, 10922);
+    freeImageRecord(r.record);
+    EXPECT_EQ(decodeBytes(rleFile(8, 32768, 10923, {0, 1}).bytes()).error, dib::kMsgTooLarge);
+}
+
+}  // namespace

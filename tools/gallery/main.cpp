@@ -1,0 +1,102 @@
+// zkl-gallery --out-dir DIR: draws every piece of the toolkit offscreen, each into its own PNG
+// file in DIR. The textures come from pictures the gallery makes itself, so the files are the
+// same bytes on every run.
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <system_error>
+
+#include "platform/offscreen.h"
+#include "tools/common/png_write.h"
+#include "tools/gallery/pieces.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: zkl-gallery --out-dir DIR\n");
+    return 2;
+}
+
+int Fail(const std::string& what)
+{
+    std::fprintf(stderr, "zkl-gallery: %s\n", what.c_str());
+    return 1;
+}
+
+// A fresh folder for the pictures the textures load from, removed again on the way out.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::error_code ec;
+        const fs::path base = fs::temp_directory_path(ec);
+        std::random_device random;
+        for (int attempt = 0; !ec && attempt < 100 && path_.empty(); ++attempt) {
+            fs::path candidate = base / ("zkl-gallery-" + std::to_string(random()));
+            if (fs::create_directory(candidate, ec))
+                path_ = candidate;
+        }
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ec;
+        if (!path_.empty())
+            fs::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string outDir;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--out-dir") == 0 && i + 1 < argc)
+            outDir = argv[++i];
+        else
+            return Usage();
+    }
+    if (outDir.empty())
+        return Usage();
+
+    std::error_code ec;
+    fs::create_directories(outDir, ec);
+    if (ec)
+        return Fail("cannot make " + outDir + ": " + ec.message());
+    const ScratchFolder scratch;
+    if (scratch.path().empty() || !WriteGalleryPictures(scratch.path().string()))
+        return Fail("cannot write the texture pictures to a temporary folder");
+
+    std::string error;
+    const auto gl = plat::OffscreenGL::create(galleryWidth, galleryHeight, &error);
+    if (!gl)
+        return Fail("no offscreen GL context: " + error);
+    glViewport(0, 0, galleryWidth, galleryHeight);
+    GalleryAssets assets;
+    if (!LoadGalleryAssets(assets, scratch.path().string()))
+        return Fail("the gallery textures did not load");
+
+    for (const GalleryPiece& piece : GalleryPieces()) {
+        piece.draw(assets);
+        glFinish();
+        const std::string path = (fs::path(outDir) / (std::string(piece.name) + ".png")).string();
+        if (!writePngRgb(path, galleryWidth, galleryHeight, gl->readRgb().data(), &error))
+            return Fail(error);
+        std::printf("%s\n", path.c_str());
+    }
+    return 0;
+}
