@@ -192,6 +192,7 @@ minimise_restore)
     mkdir -p "$work/show" && "$assets" "$work/show"
     start_show
     open_window
+    expect_pixel 10 10 "$sky"
     xdotool windowunmap --sync "$main"
     sleep 0.5
     kill -0 "$show" 2>/dev/null || fail "the show ended while minimised"
