@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace dib {
@@ -65,18 +66,22 @@ void row8(const unsigned char* s, unsigned char* d, int32_t width, const uint32_
     putEntry3(d, pal[s[last]]);
 }
 
-void row24(const unsigned char* s, unsigned char* d, int32_t width)
+// Blue, green, red (and a spare byte) in; red, green, blue out. On a little-endian machine a
+// 4-byte load, byte swap and shift does one pixel; the row's last pixel is done byte by byte so
+// neither the load nor the store passes the row.
+template <int Bytes>
+void rowBgr(const unsigned char* s, unsigned char* d, int32_t width)
 {
-    for (int32_t x = 0; x < width; ++x, s += 3, d += 3) {
-        d[0] = s[2];
-        d[1] = s[1];
-        d[2] = s[0];
+    int32_t x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; x + 1 < width; ++x, s += Bytes, d += 3) {
+            uint32_t v;
+            std::memcpy(&v, s, 4);
+            v = __builtin_bswap32(v) >> 8;
+            std::memcpy(d, &v, 4);
+        }
     }
-}
-
-void row32(const unsigned char* s, unsigned char* d, int32_t width)
-{
-    for (int32_t x = 0; x < width; ++x, s += 4, d += 3) {
+    for (; x < width; ++x, s += Bytes, d += 3) {
         d[0] = s[2];
         d[1] = s[1];
         d[2] = s[0];
@@ -136,6 +141,21 @@ void rowFields(const unsigned char* s, unsigned char* d, int32_t width, const Ch
 
 // ---- Run-length encoded files ----
 
+// Runs are stored with 16-byte copies of a colour's pattern (five pixels and one byte), so a
+// run may leave bytes of its colour ahead of the stream's position in the same row. Those
+// bytes are either overwritten by what follows or cleared when the stream skips them (end of
+// line, delta, end of bitmap): skipped pixels stay black.
+struct RunPatterns {
+    unsigned char bytes[256][16];
+
+    explicit RunPatterns(const uint32_t* pal)
+    {
+        for (int i = 0; i < 256; ++i)
+            for (int k = 0; k < 16; k += 3)
+                std::memcpy(bytes[i] + k, &pal[i], k + 3 <= 16 ? 3 : 1);
+    }
+};
+
 // Decodes an RLE8 (Bits == 8) or RLE4 (Bits == 4) stream. Runs and literals that pass the
 // row end are clipped there; a delta that leaves the picture ends it.
 template <int Bits>
@@ -146,9 +166,21 @@ bool decodeRle(const PixelSource& src, unsigned char* out)
     const int32_t width = src.width;
     const uint32_t* pal = src.palette;
     const size_t rowBytes = size_t(width) * 3;
+    const unsigned char* const lastPixel = out + rowBytes * size_t(src.height) - 3;
     int32_t x = 0;
     int32_t y = 0;
     unsigned char* row = out;
+    unsigned char* dirty = out;  // bytes in [position, dirty) were written ahead of the stream
+
+    std::unique_ptr<RunPatterns> patterns;
+    if constexpr (Bits == 8)
+        patterns = std::make_unique<RunPatterns>(pal);
+
+    auto clearAhead = [&] {
+        unsigned char* const at = row + size_t(x) * 3;
+        if (dirty > at)
+            std::memset(at, 0, size_t(dirty - at));
+    };
 
     while (y < src.height) {
         if (end - p < 2)
@@ -157,9 +189,21 @@ bool decodeRle(const PixelSource& src, unsigned char* out)
         const unsigned c = p[1];
         p += 2;
         if (n != 0) {
+            unsigned char* d = row + size_t(x) * 3;
+            if constexpr (Bits == 8) {
+                if (x + int32_t(n) + 5 <= width) {
+                    // Room for the whole last 16-byte copy inside the row.
+                    const unsigned char* pattern = patterns->bytes[c];
+                    unsigned i = 0;
+                    for (; i < n; i += 5)
+                        std::memcpy(d + 3 * i, pattern, 16);
+                    dirty = std::max(dirty, d + 3 * i + 1);
+                    x += int32_t(n);
+                    continue;
+                }
+            }
             const int32_t count = std::min<int32_t>(int32_t(n), width - x);
             if (count > 0) {
-                unsigned char* d = row + size_t(x) * 3;
                 if constexpr (Bits == 8) {
                     fillPixels(d, pal[c], size_t(count));
                 }
@@ -174,18 +218,23 @@ bool decodeRle(const PixelSource& src, unsigned char* out)
         }
         switch (c) {
         case 0:  // end of line
+            clearAhead();
             x = 0;
             ++y;
             row += rowBytes;
+            dirty = row;
             break;
         case 1:  // end of bitmap
+            clearAhead();
             return true;
         case 2: {  // delta: move right and up
             if (end - p < 2)
                 return false;
+            clearAhead();
             x = std::min<int32_t>(x + p[0], width);
             y += p[1];
             row += size_t(p[1]) * rowBytes;
+            dirty = row;
             p += 2;
             break;
         }
@@ -196,9 +245,14 @@ bool decodeRle(const PixelSource& src, unsigned char* out)
                 return false;
             const int32_t count = std::min<int32_t>(int32_t(c), width - x);
             unsigned char* d = row + size_t(x) * 3;
+            // A 4-byte store puts the entry's zero byte on the next pixel, which the stream has
+            // not reached yet: it is black or will be written. Only the buffer's end is off limits.
             for (int32_t i = 0; i < count; ++i, d += 3) {
                 const unsigned index = Bits == 8 ? p[i] : (p[i / 2] >> ((i & 1) ? 0 : 4)) & 15;
-                putEntry3(d, pal[index]);
+                if (d != lastPixel)
+                    putEntry4(d, pal[index]);
+                else
+                    putEntry3(d, pal[index]);
             }
             x += std::max<int32_t>(count, 0);
             p += padded;
@@ -271,12 +325,12 @@ bool convertPixels(const PixelSource& src, unsigned char* out)
         return true;
     case 24:
         for (int32_t y = 0; y < src.height; ++y)
-            row24(rowIn(y), rowOut(y), w);
+            rowBgr<3>(rowIn(y), rowOut(y), w);
         return true;
     case 32:
         if (isDefault32(src.masks)) {
             for (int32_t y = 0; y < src.height; ++y)
-                row32(rowIn(y), rowOut(y), w);
+                rowBgr<4>(rowIn(y), rowOut(y), w);
             return true;
         }
         break;

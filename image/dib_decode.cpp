@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "image/dib_convert.h"
+#include "platform/memory_advice.h"
 
 namespace {
 
@@ -222,6 +223,7 @@ DecodeResult decode(const unsigned char* data, size_t size)
                                                    : std::malloc(pixelBytes));
     if (!pixels)
         return fail(kMsgOutOfMemory);
+    plat::AdviseLargeFill(pixels, pixelBytes);
     const PixelSource src{info.width, rows,          topDown, info.bitCount, info.compression,
                           masks,      palette,       data + bitsAt, bitsSize};
     if (!convertPixels(src, pixels)) {

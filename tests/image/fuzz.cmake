@@ -4,6 +4,7 @@
 if(VAVARIZO_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_executable(dib_fuzz fuzz/dib_fuzz.cpp
     ${CMAKE_SOURCE_DIR}/image/dib_decode.cpp ${CMAKE_SOURCE_DIR}/image/dib_convert.cpp)
+  target_link_libraries(dib_fuzz PRIVATE platform_files)
   target_compile_options(dib_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(dib_fuzz PRIVATE -fsanitize=fuzzer)
   set(dib_fuzz_corpus ${CMAKE_CURRENT_BINARY_DIR}/dib_fuzz_corpus)
