@@ -44,11 +44,21 @@ find_window() {
 demo=$!
 demo_pgid=$demo
 
-box=$(find_window "QECS (Quendrill Elite Config System)")
-xdotool windowfocus --sync "$box" key Escape
+# Keys can arrive before the box has taken the focus: press until it is gone.
+question="QECS (Quendrill Elite Config System)"
+box=$(find_window "$question")
+for _ in $(seq 50); do
+  xdotool windowfocus --sync "$box" key Escape 2>/dev/null || true
+  sleep 0.2
+  xwininfo -root -tree | grep -qF "\"$question\"" || break
+done
 window=$(find_window "Vavarizo32 complete remake!")
 sleep "$seconds"
-xdotool windowfocus --sync "$window" key Escape
+for _ in $(seq 50); do
+  xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
+  sleep 0.2
+  kill -0 "$demo" 2>/dev/null || break
+done
 # The exit code is the parameter of the last message taken (the Escape key's), not a verdict.
 wait "$demo" || true
 demo_pgid=""
