@@ -1,7 +1,6 @@
 #include "image/bmp_write.h"
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -57,8 +56,11 @@ std::vector<unsigned char> encodeBmp24(int width, int height, const unsigned cha
 bool writeBmp24(const std::string& path, int width, int height, const unsigned char* rgb)
 {
     const std::vector<unsigned char> bytes = encodeBmp24(width, height, rgb);
-    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+    FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    return std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    // A failed flush on close loses the file's tail: that is a failed write too.
+    const bool closed = std::fclose(f) == 0;
+    return written && closed;
 }

@@ -1,5 +1,6 @@
 // Message boxes over SDL2's, and the text conversion they need.
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/window/internal.h"
 
@@ -64,9 +65,14 @@ int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style
                                   question ? 2 : 1,
                                   question ? yesNo : ok,
                                   nullptr};
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) == 0)
-        return pressed >= 0 ? pressed : (question ? IDNO : IDOK);  // closed without a button: Escape's answer
+    // A box that could not be put up on a busy X server gets a second try.
+    const char* display = std::getenv("DISPLAY");
+    const int tries = display && *display ? 2 : 1;
+    for (int attempt = 0; attempt < tries; ++attempt) {
+        int pressed = -1;
+        if (SDL_ShowMessageBox(&data, &pressed) == 0)
+            return pressed >= 0 ? pressed : (question ? IDNO : IDOK);  // closed without a button: Escape's answer
+    }
 
     // No display to show it on: the message still reaches the user, and the default is taken.
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());

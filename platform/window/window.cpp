@@ -38,17 +38,27 @@ bool ensureVideo()
     // arrives as SDL_QUIT and is treated as a close.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    const char* driver = SDL_GetCurrentVideoDriver();
     const char* asked = std::getenv("SDL_VIDEODRIVER");
-    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
-    if (invisible && !(asked && std::strcmp(asked, driver) == 0)) {
+    const char* display = std::getenv("DISPLAY");
+    // A display that is named but was not reached at the first try (a busy X server) gets a
+    // second one before the show gives up on it.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt == 1) {
+            if (asked || !display || !*display)
+                break;
+            SDL_Delay(100);
+        }
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            continue;
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+        if (!invisible || (asked && std::strcmp(asked, driver) == 0)) {
+            p.videoUp = true;
+            return true;
+        }
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
     }
-    p.videoUp = true;
-    return true;
+    return false;
 }
 
 Window* findWindow(HWND window)
@@ -218,11 +228,9 @@ BOOL UnregisterClass(const char* className, HINSTANCE)
     for (const auto& w : p.windows)
         if (w->proc == found->windowClass.lpfnWndProc)
             return 0;
+    // SDL's video stays up until the process ends: shutting it down would unload the GL driver
+    // and whatever it still holds with it.
     p.classes.erase(p.classes.begin() + (found - p.classes.data()));
-    if (p.classes.empty() && p.windows.empty() && p.videoUp) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        p.videoUp = false;
-    }
     return 1;
 }
 
@@ -332,8 +340,10 @@ BOOL SetForegroundWindow(HWND hwnd)
 HWND SetFocus(HWND hwnd)
 {
     HWND previous = GetFocus();
+    // Raising asks the window manager for the focus. Setting it directly fails with an X error,
+    // which ends the program, when the window is unmapped at that moment.
     if (Window* window = detail::findWindow(hwnd))
-        SDL_SetWindowInputFocus(window->sdl);
+        SDL_RaiseWindow(window->sdl);
     return previous;
 }
 

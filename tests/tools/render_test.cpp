@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -233,6 +234,34 @@ TEST(Render, MusicThatCannotBeWrittenIsAFailure)
     EXPECT_EQ(run.status, 1) << "no module in the assets folder";
     EXPECT_NE(run.err.find("music"), std::string::npos) << run.err;
 }
+
+#ifdef MUSIC_TOOL
+uint32_t le32(const Bytes& b, size_t at)
+{
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+
+TEST(Render, SequenceWithMusicWritesTheSameSpanAsCdQualityWav)
+{
+    testutil::ScratchDir dir;
+    writeScene(dir);
+    ASSERT_EQ(std::system((quoted(MUSIC_TOOL) + " " + quoted(dir.path().string()) + " >/dev/null").c_str()), 0);
+    const std::string wav = dir.file("music.wav");
+    const ToolRun run = render({"--from", "1000", "--to", "1500", "--fps", "10", "--out-dir", dir.file("frames"),
+                                "--audio", wav, "--assets", dir.path().string(), "--size", "32x24"},
+                               dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(dir.file("frames/frame-000004.png")));
+    EXPECT_FALSE(fs::exists(dir.file("frames/frame-000005.png")));
+    const Bytes b = fileBytes(wav);
+    ASSERT_GE(b.size(), 44u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+    EXPECT_EQ(le32(b, 24), 44100u) << "sample rate";
+    EXPECT_EQ(b[22], 2) << "stereo";
+    EXPECT_EQ(b[34], 16) << "bits per sample";
+    EXPECT_EQ(b.size(), 44u + 500 * 441 / 10 * 4) << "half a second";
+}
+#endif
 
 TEST(Render, BadArgumentsExitWithUsage)
 {

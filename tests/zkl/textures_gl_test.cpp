@@ -92,13 +92,4 @@ TEST_F(TexturesOnMesa, OpaqueImagesOfOddWidthArriveUnskewed)
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(TexturesOnMesa, MissingFileUploadsNothing)
-{
-    cTexture t;
-    EXPECT_EQ(t.LoadMaskedNoTolerance(dir.file("absent.bmp").c_str(), 0), 0);
-    EXPECT_EQ(t.id, 0u);
-    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), 0);
-    EXPECT_EQ(fake::boxes().size(), 1u);
-}
-
 }  // namespace

@@ -242,45 +242,4 @@ TEST_F(Textures, AlphaChannelThatCannotBeAllocatedKeepsTheRgbImage)
     EXPECT_EQ(t.image->pixels, pixels);
 }
 
-TEST_F(Textures, BrightnessAlphaMakesANewTextureAndKeepsNoImage)
-{
-    const std::string file = dir.bmp("bright.bmp", 2, 2, {255, 255, 255, 0, 0, 0, 8, 8, 8, 255, 0, 0});
-    cTexture t;
-    ASSERT_EQ(t.LoadBrightnessAlpha(file.c_str()), 1);
-    EXPECT_EQ(t.brightnessAlpha, 1);
-    EXPECT_EQ(t.image, nullptr);
-    const auto image = glrec::named("glTexImage2D");
-    ASSERT_EQ(image.size(), 1u);
-    EXPECT_EQ(image[0].data, (Bytes{255, 255, 255, 95, 0, 0, 0, 0, 8, 8, 8, 3, 255, 0, 0, 31}));
-    EXPECT_EQ(glrec::calls().back().name, "glDisable");
-
-    const uint32_t first = t.id;
-    ASSERT_EQ(t.LoadBrightnessAlpha(file.c_str()), 1);
-    EXPECT_NE(t.id, first) << "every load makes a new name";
-
-    glrec::reset();
-    EXPECT_EQ(t.LoadBrightnessAlpha(dir.file("missing.bmp").c_str()), 0);
-    EXPECT_TRUE(fake::boxes().empty()) << "a missing file is not reported here";
-    EXPECT_TRUE(glrec::calls().empty());
-}
-
-TEST(ReplaceImageColour, RewritesMatchingPixelsOfTheGivenSize)
-{
-    Bytes rgb = {0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1};
-    ImageRecord image{2, 2, rgb.data()};
-    ReplaceImageColour(&image, 0x000000, 0xFF00FF, 3);
-    EXPECT_EQ(rgb, (Bytes{255, 0, 255, 1, 0, 0, 255, 0, 255, 0, 0, 1}));
-
-    Bytes rgba = {255, 0, 0, 255, 255, 0, 0, 0};
-    ImageRecord keyed{2, 1, rgba.data()};
-    ReplaceImageColour(&keyed, 0xFF0000FF, 0x00FF0080, 4);
-    EXPECT_EQ(rgba, (Bytes{0, 255, 0, 128, 255, 0, 0, 0}));
-
-    const Bytes before = rgba;
-    ReplaceImageColour(&keyed, 0, 1, 0);
-    ReplaceImageColour(&keyed, 0, 1, 5);
-    ReplaceImageColour(nullptr, 0, 1, 3);
-    EXPECT_EQ(rgba, before);
-}
-
 }  // namespace

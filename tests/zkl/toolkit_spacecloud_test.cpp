@@ -51,6 +51,12 @@ TEST_F(SpriteField, StartingRecordsAllDrawTenUnitsDeepWithTextureZero)
         EXPECT_EQ(c.args, (V{1, 1, 1, 0.1f}));
     EXPECT_EQ(glrec::count("glPushMatrix"), 100u);
     EXPECT_EQ(glrec::count("glPopMatrix"), 100u);
+    // Each is the square of half-size 2.1 around the origin.
+    const std::vector<GlCall> v = glrec::named("glVertex3f");
+    ASSERT_EQ(v.size(), 400u);
+    EXPECT_EQ(v[0].args, (V{-2.1f, -2.1f, 0}));
+    EXPECT_EQ(v[2].args, (V{2.1f, 2.1f, 0}));
+    EXPECT_EQ(glrec::named("glTexCoord2f")[1].args, (V{1, 0}));
 }
 
 TEST_F(SpriteField, AlphaRisesWithDepthAndOnlyFarRecordsDraw)
@@ -76,18 +82,6 @@ TEST_F(SpriteField, AlphaRisesWithDepthAndOnlyFarRecordsDraw)
         EXPECT_EQ(glrec::named("glTranslatef")[42].args, (V{1.5, -2, c.z}));
         EXPECT_EQ(Bound(), c.bound ? std::vector<double>{c.bound} : std::vector<double>{}) << c.z;
     }
-}
-
-TEST_F(SpriteField, SpriteIsASquareOfHalfSizeTwoPointOne)
-{
-    DrawSprite(3);
-    const std::vector<GlCall> v = glrec::named("glVertex3f");
-    ASSERT_EQ(v.size(), 4u);
-    EXPECT_EQ(v[0].args, (V{-2.1f, -2.1f, 0}));
-    EXPECT_EQ(v[2].args, (V{2.1f, 2.1f, 0}));
-    EXPECT_EQ(glrec::named("glTexCoord2f")[1].args, (V{1, 0}));
-    EXPECT_EQ(Bound(), (std::vector<double>{103}));
-    EXPECT_EQ(glrec::calls().back().name, "glDisable");
 }
 
 TEST_F(SpriteField, IndicesOutsideTheSevenTexturesDrawNothing)

@@ -37,7 +37,9 @@ bool encode(std::FILE* file, int width, int height, const unsigned char* rgb, st
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 6);
+    // Frame sequences are intermediate files for a video encoder: speed over size (level 1
+    // makes them about a tenth larger and halves the time spent per frame).
+    png_set_compression_level(png, 1);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB | PNG_FILTER_UP);
     png_write_info(png, info);
     const size_t row = static_cast<size_t>(width) * 3;

@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# One end-to-end scenario: the real program in a folder of its own, on an Xvfb of its own,
+# answered and ended with xdotool the way a person would. Every process started here runs in
+# its own process group and is killed with it on the way out, whatever happens.
+# Usage: run_e2e.sh SCENARIO VAVARIZO E2E_ASSETS E2E_XCLOSE
+set -u
+scenario=$1
+program=$2
+assets=$3
+xclose=$4
+
+work=$(mktemp -d /tmp/vavarizo-e2e.XXXXXX)
+groups=()
+cleanup() {
+    for g in "${groups[@]}"; do kill -- "-$g" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($scenario): $*" >&2
+    [ -s "$work/err" ] && { echo "--- program's stderr:" >&2; cat "$work/err" >&2; }
+    if [ -n "${DISPLAY:-}" ]; then
+        echo "--- windows:" >&2
+        xwininfo -root -tree 2>&1 | grep '"' >&2
+    fi
+    exit 1
+}
+
+# Xvfb picks a free display itself and tells which one.
+start_x() {
+    setsid Xvfb -displayfd 5 -screen 0 "$1" -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
+    groups+=($!)
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+start_show() {
+    mkdir -p "$work/show"
+    (cd "$work/show" && exec setsid timeout 60 "$program") >"$work/out" 2>"$work/err" &
+    show=$!
+    groups+=("$show")
+}
+
+# Waits for the show to end and checks its exit code.
+expect_exit() {
+    local want=$1 waited=0
+    while kill -0 "$show" 2>/dev/null; do
+        [ "$waited" -ge 100 ] && fail "the show did not end"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    wait "$show"
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "exit code $got, expected $want"
+}
+
+# The id of the top-level window with exactly this title, once it exists. Message boxes cannot
+# be found by name with xdotool in a UTF-8 locale, so the window tree is searched instead.
+window_titled() {
+    local id
+    for _ in $(seq 150); do
+        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{print $1}' | head -n1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$show" 2>/dev/null || fail "the show ended while waiting for \"$1\""
+        sleep 0.1
+    done
+    fail "no window \"$1\""
+}
+
+# A window manager may still be mapping a new window: focusing it can fail for a moment.
+focus() {
+    for _ in $(seq 50); do
+        xdotool windowfocus --sync "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A box that has just appeared may not take keys yet: press again until it is gone.
+answer() {
+    local id
+    id=$(window_titled "$1") || exit 1
+    for _ in $(seq 10); do
+        focus "$id" && xdotool key "$2"
+        for _ in $(seq 15); do
+            xwininfo -root -tree 2>/dev/null | grep -q "^ *$id " || return 0
+            sleep 0.1
+        done
+    done
+    fail "could not answer \"$1\""
+}
+
+# Held long enough for several frames, as a finger would.
+press_escape() {
+    focus "$1" || fail "could not focus the window"
+    xdotool keydown Escape
+    sleep 0.3
+    xdotool keyup Escape
+}
+
+pixel() {
+    import -window root png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:
+}
+
+expect_pixel() {
+    local got
+    for _ in $(seq 30); do
+        got=$(pixel "$1" "$2")
+        [ "$got" = "$3" ] && return 0
+        sleep 0.1
+    done
+    fail "pixel ($1, $2) is $got, expected $3"
+}
+
+title="Vavarizo32 complete remake!"
+sky="srgb(0,0,255)"
+black="srgb(0,0,0)"
+
+# The windowed show, up and drawing its sky.
+open_window() {
+    answer "QECS (Quendrill Elite Config System)" Escape
+    main=$(window_titled "$title") || exit 1
+    local geometry
+    geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    [ "$geometry" = "800x600" ] || fail "client area $geometry, expected 800x600"
+}
+
+case "$scenario" in
+question_no_sky_escape)
+    start_x 1024x768x24
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    open_window
+    expect_pixel 10 10 "$sky"
+    expect_pixel 790 10 "$sky"
+    press_escape "$main"
+    # The exit code is the last message's parameter: the Escape key's code.
+    expect_exit 27
+    ;;
+close_button)
+    start_x 1024x768x24
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    open_window
+    "$xclose" "$main" || fail "could not send the close request"
+    expect_exit 0
+    ;;
+missing_module)
+    start_x 1024x768x24
+    mkdir -p "$work/show" && "$assets" "$work/show" no-module
+    start_show
+    answer "FmodFel! QZ :)" Return
+    open_window
+    expect_pixel 10 10 "$sky"
+    "$xclose" "$main"
+    expect_exit 0
+    ;;
+fullscreen_letterbox)
+    # A wide screen: the 4:3 picture is centred between black bars.
+    start_x 1280x800x24
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    answer "QECS (Quendrill Elite Config System)" Return
+    main=$(window_titled "$title") || exit 1
+    expect_pixel 640 5 "$sky"
+    expect_pixel 20 400 "$black"
+    expect_pixel 1260 400 "$black"
+    press_escape "$main"
+    expect_exit 27
+    ;;
+alt_f4_window_manager)
+    start_x 1024x768x24
+    setsid openbox >/dev/null 2>&1 &
+    groups+=($!)
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    open_window
+    focus "$main" || fail "could not focus the window"
+    xdotool key alt+F4
+    expect_exit 0
+    ;;
+minimise_restore)
+    start_x 1024x768x24
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    open_window
+    expect_pixel 10 10 "$sky"
+    xdotool windowunmap --sync "$main"
+    sleep 0.5
+    kill -0 "$show" 2>/dev/null || fail "the show ended while minimised"
+    xdotool windowmap --sync "$main"
+    expect_pixel 10 10 "$sky"
+    press_escape "$main"
+    expect_exit 27
+    ;;
+no_display)
+    # Nothing to show a window on: the messages go to stderr and the program fails.
+    unset DISPLAY WAYLAND_DISPLAY
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    expect_exit 1
+    grep -qF "ERROR: Window Creation Error." "$work/err" || fail "no window message on stderr"
+    grep -qF "QECS (Quendrill Elite Config System): Fullscreen?" "$work/err" || fail "no question on stderr"
+    ;;
+*)
+    fail "unknown scenario"
+    ;;
+esac
+echo "PASS ($scenario)"
