@@ -299,3 +299,33 @@ TEST_F(DemoTest, CloseEndsTheShowEvenWhileMinimised)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DemoFrameRate, PrintedOnExitOnlyWhenAskedFor)
+{
+    for (const char* setting : {"1", "0"}) {
+        SCOPED_TRACE(setting);
+        fakeplat::reset();
+        fakemusic::reset();
+        glrec::reset();
+        std::fill(std::begin(keys), std::end(keys), false);
+        active = true;
+        setenv("VAVARIZO_FPS", setting, 1);
+        int frames = 0;
+        fakeplat::state().onCall = [&](const std::string& name) {
+            if (name == "SwapBuffers" && ++frames == 3)
+                PostQuitMessage(0);
+        };
+        ::testing::internal::CaptureStdout();
+        demo::RunLoop();
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        unsetenv("VAVARIZO_FPS");
+        if (setting[0] == '1')
+            EXPECT_EQ(out.rfind("vavarizo: 3 frames in ", 0), 0u) << out;
+        else
+            EXPECT_EQ(out, "");
+    }
+}
+
+}  // namespace

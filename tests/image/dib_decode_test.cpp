@@ -297,17 +297,6 @@ TEST(DibLayout, BitsOffsetIsHonouredAcrossAGap)
     EXPECT_EQ(decodeBytes(f.bytes()).pixels, Bytes({5, 6, 7}));
 }
 
-TEST(DibLayout, TheImageSizeFieldIsNeverTrusted)
-{
-    DibFile f;
-    f.width = 2;
-    f.bits = {1, 2, 3, 4, 5, 6, 0, 0};
-    for (const uint32_t size : {0u, 1u, 8u, 0xFFFFFFF0u}) {
-        f.sizeImage = size;
-        EXPECT_EQ(decodeBytes(f.bytes()).pixels, Bytes({3, 2, 1, 6, 5, 4})) << size;
-    }
-}
-
 TEST(DibLayout, CoreHeaderSizesAreUnsigned)
 {
     // 0x8000 rows would be negative as a signed 16-bit value: it is a bottom-up height.
