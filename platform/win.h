@@ -169,11 +169,6 @@ constexpr DWORD PFD_SUPPORT_OPENGL = 0x20;
 constexpr uint8_t PFD_TYPE_RGBA = 0;
 constexpr uint8_t PFD_MAIN_PLANE = 0;
 
-// Connects to the display and loads the GL driver ahead of the first window, so that opening it
-// later is quick. Called by the program's start-up code before its entry; harmless without a
-// display (window creation then fails as it would anyway).
-void StartDisplay();
-
 // Module, class and resources.
 HINSTANCE GetModuleHandle(const char* moduleName);
 HICON LoadIcon(HINSTANCE instance, int id);

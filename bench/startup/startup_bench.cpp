@@ -14,7 +14,6 @@
 int main()
 {
     using Clock = std::chrono::steady_clock;
-    plat::StartDisplay();
     demo::StartSound();
     fullscreen = false;
 

@@ -194,14 +194,6 @@ void presentLetterbox(const Letterbox& box, const Window& window)
 
 }  // namespace
 
-void StartDisplay()
-{
-    // Loading the GL driver is most of the cost of the first window (a software renderer
-    // compiles itself here); done now, it overlaps with the user reading the first question.
-    if (detail::ensureVideo())
-        SDL_GL_LoadLibrary(nullptr);
-}
-
 HINSTANCE GetModuleHandle(const char* moduleName)
 {
     return moduleName ? nullptr : &theInstance;

@@ -84,13 +84,14 @@ focus() {
     return 1
 }
 
-# A box that has just appeared may not take keys yet: press again until it is gone.
+# A box that has just appeared may not take keys yet: press again while it stays. A busy box can
+# take a while to go, and a second press must not reach the box after it.
 answer() {
     local id
     id=$(window_titled "$1") || exit 1
-    for _ in $(seq 10); do
+    for _ in $(seq 4); do
         focus "$id" && xdotool key "$2"
-        for _ in $(seq 15); do
+        for _ in $(seq 60); do
             xwininfo -root -tree 2>/dev/null | grep -q "^ *$id " || return 0
             sleep 0.1
         done

@@ -94,8 +94,6 @@ std::vector<std::string> logOf(const std::vector<std::string>& prefixes)
 
 namespace plat {
 
-void StartDisplay() { call("StartDisplay"); }
-
 HINSTANCE GetModuleHandle(const char*) { return call("GetModuleHandle") ? &theInstance : nullptr; }
 HICON LoadIcon(HINSTANCE, int) { return call("LoadIcon") ? &theIcon : nullptr; }
 HCURSOR LoadCursor(HINSTANCE, int) { return call("LoadCursor") ? &theCursor : nullptr; }

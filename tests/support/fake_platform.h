@@ -13,7 +13,7 @@
 
 namespace fakeplat {
 
-// Names used in the log and in `failing`: "StartDisplay", "GetModuleHandle", "LoadIcon", "LoadCursor",
+// Names used in the log and in `failing`: "GetModuleHandle", "LoadIcon", "LoadCursor",
 // "RegisterClass", "UnregisterClass", "ChangeDisplaySettings", "ChangeDisplaySettings(restore)",
 // "ShowCursor(hide)", "ShowCursor(show)", "AdjustWindowRectEx", "CreateWindowEx", "DestroyWindow",
 // "ShowWindow", "SetForegroundWindow", "SetFocus", "GetDC", "ReleaseDC", "ChoosePixelFormat",
