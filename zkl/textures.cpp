@@ -114,24 +114,25 @@ int cTexture::LoadOpaque(const char* fileName)
     return 1;
 }
 
+// The two keyed loaders differ only in which pixels count as the transparent key.
+static int loadMasked(cTexture& texture, const char* fileName, AlphaFunction alphaFunction)
+{
+    if (!texture.ReadImage(fileName) || !texture.AddAlphaChannel(alphaFunction))
+        return 0;
+    texture.Upload(GL_RGBA, GL_LINEAR, GL_LINEAR);
+    texture.StopUsing();
+    texture.keyAlpha = 1;
+    return 1;
+}
+
 int cTexture::LoadMaskedWithTolerance(const char* fileName, int32_t)
 {
-    if (!ReadImage(fileName) || !AddAlphaChannel(toleranceAlpha))
-        return 0;
-    Upload(GL_RGBA, GL_LINEAR, GL_LINEAR);
-    StopUsing();
-    keyAlpha = 1;
-    return 1;
+    return loadMasked(*this, fileName, toleranceAlpha);
 }
 
 int cTexture::LoadMaskedNoTolerance(const char* fileName, int32_t)
 {
-    if (!ReadImage(fileName) || !AddAlphaChannel(noToleranceAlpha))
-        return 0;
-    Upload(GL_RGBA, GL_LINEAR, GL_LINEAR);
-    StopUsing();
-    keyAlpha = 1;
-    return 1;
+    return loadMasked(*this, fileName, noToleranceAlpha);
 }
 
 int cTexture::LoadBrightnessAlpha(const char* fileName)
