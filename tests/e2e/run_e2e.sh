@@ -11,8 +11,20 @@ xclose=$4
 
 work=$(mktemp -d /tmp/vavarizo-e2e.XXXXXX)
 groups=()
+x_server=
+# The programs go first and with KILL: SDL turns TERM into a quit message, which a program
+# waiting in a message box never reads, and a survivor would reach the next scenario's server
+# (Xvfb hands out the same display number again). The X server goes last, with TERM so that it
+# removes its lock and socket, and is waited for.
 cleanup() {
-    for g in "${groups[@]}"; do kill -- "-$g" 2>/dev/null; done
+    for g in "${groups[@]}"; do
+        kill -KILL -- "-$g" 2>/dev/null
+        wait "$g" 2>/dev/null
+    done
+    if [ -n "$x_server" ]; then
+        kill -- "-$x_server" 2>/dev/null
+        wait "$x_server" 2>/dev/null
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -30,13 +42,38 @@ fail() {
 # Xvfb picks a free display itself and tells which one.
 start_x() {
     setsid Xvfb -displayfd 5 -screen 0 "$1" -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-    groups+=($!)
+    x_server=$!
     for _ in $(seq 100); do
         [ -s "$work/display" ] && break
         sleep 0.05
     done
     [ -s "$work/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$work/display")"
+    # Seen on a loaded machine: the first client refused just after the number was written.
+    for _ in $(seq 100); do
+        xprop -root >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    fail "Xvfb takes no clients"
+}
+
+# A window manager that is still starting when a window maps may leave it unmanaged and
+# unfocusable; it is ready once it names its check window on the root. One that gave up at
+# start gets a second try.
+start_window_manager() {
+    local wm
+    for _ in 1 2; do
+        setsid openbox >"$work/wm" 2>&1 &
+        wm=$!
+        groups+=("$wm")
+        for _ in $(seq 300); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+            kill -0 "$wm" 2>/dev/null || break
+            sleep 0.1
+        done
+        cat "$work/wm" >&2
+    done
+    fail "the window manager did not start"
 }
 
 start_show() {
@@ -84,15 +121,22 @@ focus() {
     return 1
 }
 
+# Whether window ID still carries this title. Each box is its own X client, and the server hands
+# the next box the same client number and so the same window id: the id alone cannot tell them apart.
+still_titled() {
+    xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("
+}
+
 # A box that has just appeared may not take keys yet: press again while it stays. A busy box can
 # take a while to go, and a second press must not reach the box after it.
 answer() {
     local id
     id=$(window_titled "$1") || exit 1
     for _ in $(seq 4); do
+        still_titled "$id" "$1" || return 0
         focus "$id" && xdotool key "$2"
         for _ in $(seq 60); do
-            xwininfo -root -tree 2>/dev/null | grep -q "^ *$id " || return 0
+            still_titled "$id" "$1" || return 0
             sleep 0.1
         done
     done
@@ -179,8 +223,7 @@ fullscreen_letterbox)
     ;;
 alt_f4_window_manager)
     start_x 1024x768x24
-    setsid openbox >/dev/null 2>&1 &
-    groups+=($!)
+    start_window_manager
     mkdir -p "$work/show" && "$assets" "$work/show"
     start_show
     open_window
