@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/fake_msgbox.h"
@@ -13,6 +14,7 @@
 
 using namespace plat;
 using Log = std::vector<std::string>;
+using V = std::vector<double>;
 
 namespace {
 
@@ -23,8 +25,7 @@ protected:
         fakeplat::reset();
         glrec::reset();
         std::fill(std::begin(keys), std::end(keys), false);
-        active = true;
-        fullscreen = true;
+        active = fullscreen = true;
         hDC = nullptr;
         hRC = nullptr;
         hWnd = nullptr;
@@ -39,91 +40,65 @@ protected:
     }
 };
 
-const Log kCreationSteps = {"GetModuleHandle", "LoadIcon",         "LoadCursor",     "RegisterClass",
-                            "AdjustWindowRectEx", "CreateWindowEx", "GetDC",         "ChoosePixelFormat",
-                            "SetPixelFormat",  "wglCreateContext", "wglMakeCurrent", "ShowWindow",
-                            "SetForegroundWindow", "SetFocus"};
+void expectBox(size_t i, const std::string& caption, unsigned style)
+{
+    ASSERT_GT(fake::boxes().size(), i);
+    EXPECT_EQ(fake::boxes()[i].caption, caption);
+    EXPECT_EQ(fake::boxes()[i].style, style);
+    EXPECT_EQ(fake::boxes()[i].owner, nullptr);
+}
 
-TEST_F(InitTest, WindowedWindowIsBuiltStepByStepWithTheRequestedFormat)
+TEST_F(InitTest, WindowedWindowIsBuiltStepByStepWithTheRequestedFormatAndProjection)
 {
     ASSERT_EQ(CreateGLWindow("Vavarizo32 complete remake!", 800, 600, 16, false), 1);
-    EXPECT_EQ(fakeplat::state().log, kCreationSteps);
+    EXPECT_EQ(fakeplat::state().log,
+              (Log{"GetModuleHandle", "LoadIcon", "LoadCursor", "RegisterClass", "AdjustWindowRectEx",
+                   "CreateWindowEx", "GetDC", "ChoosePixelFormat", "SetPixelFormat", "wglCreateContext",
+                   "wglMakeCurrent", "ShowWindow", "SetForegroundWindow", "SetFocus"}));
     EXPECT_TRUE(fake::boxes().empty());
 
     const WNDCLASS& wc = *fakeplat::state().windowClass;
-    EXPECT_EQ(wc.style, 0x23u);
-    EXPECT_EQ(wc.lpfnWndProc, &windowProc);
+    EXPECT_EQ(std::tie(wc.style, wc.lpfnWndProc, wc.hbrBackground), std::make_tuple(0x23u, &windowProc, nullptr));
     EXPECT_EQ(std::string(wc.lpszClassName), "OpenGL");
-    EXPECT_NE(wc.hIcon, nullptr);
-    EXPECT_NE(wc.hCursor, nullptr);
-    EXPECT_EQ(wc.hbrBackground, nullptr);
+    EXPECT_TRUE(wc.hIcon && wc.hCursor);
 
     // The window's outer size is the adjusted rectangle, so the client area is 800 x 600.
-    const fakeplat::Created& created = *fakeplat::state().created;
-    EXPECT_EQ(created.exStyle, 0x00040100u);
-    EXPECT_EQ(created.style, 0x06CF0000u);
-    EXPECT_EQ(created.title, "Vavarizo32 complete remake!");
-    EXPECT_EQ(created.className, "OpenGL");
-    EXPECT_EQ(created.x, 0);
-    EXPECT_EQ(created.y, 0);
-    EXPECT_EQ(created.width, 816);
-    EXPECT_EQ(created.height, 616);
+    const fakeplat::Created& c = *fakeplat::state().created;
+    EXPECT_EQ(std::tie(c.exStyle, c.style, c.title, c.className),
+              std::make_tuple(0x00040100u, 0x06CF0000u, "Vavarizo32 complete remake!", "OpenGL"));
+    EXPECT_EQ(std::tie(c.x, c.y, c.width, c.height), std::make_tuple(0, 0, 816, 616));
 
-    const PIXELFORMATDESCRIPTOR& pfd = *fakeplat::state().pixelFormat;
-    EXPECT_EQ(pfd.nSize, 40);
-    EXPECT_EQ(pfd.nVersion, 1);
-    EXPECT_EQ(pfd.dwFlags, 0x25u);
-    EXPECT_EQ(pfd.iPixelType, PFD_TYPE_RGBA);
-    EXPECT_EQ(pfd.cColorBits, 16);
-    EXPECT_EQ(pfd.cDepthBits, 16);
-    EXPECT_EQ(pfd.cStencilBits, 0);
-    EXPECT_EQ(pfd.cAlphaBits, 0);
+    const PIXELFORMATDESCRIPTOR& p = *fakeplat::state().pixelFormat;
+    EXPECT_EQ(std::make_tuple(p.nSize, p.nVersion, p.dwFlags, p.iPixelType),
+              std::make_tuple(40, 1, 0x25u, PFD_TYPE_RGBA));
+    EXPECT_EQ(std::make_tuple(p.cColorBits, p.cDepthBits, p.cStencilBits, p.cAlphaBits), std::make_tuple(16, 16, 0, 0));
 
     EXPECT_FALSE(fakeplat::state().mode.has_value());
     EXPECT_EQ(fakeplat::state().cursorCount, 0);
-    EXPECT_EQ(hWnd, fakeplat::window());
-    EXPECT_EQ(hDC, fakeplat::dc());
-    EXPECT_EQ(hRC, fakeplat::context());
-    EXPECT_EQ(fake::boxes().size(), 0u);
-}
+    EXPECT_EQ(std::tie(hWnd, hDC, hRC), std::make_tuple(fakeplat::window(), fakeplat::dc(), fakeplat::context()));
 
-TEST_F(InitTest, ProjectionAndGlStateAreSetAfterTheContextIsCurrent)
-{
-    ASSERT_EQ(CreateGLWindow("t", 800, 600, 16, false), 1);
-    const std::vector<GlCall>& calls = glrec::calls();
-    const std::vector<std::string> names = [&] {
-        std::vector<std::string> n;
-        for (const GlCall& c : calls)
-            n.push_back(c.name);
-        return n;
-    }();
-    EXPECT_EQ(names, (std::vector<std::string>{"glViewport", "glMatrixMode", "glLoadIdentity", "gluPerspective",
-                                               "glMatrixMode", "glLoadIdentity", "glEnable", "glShadeModel",
-                                               "glClearColor", "glClearDepth", "glEnable", "glDepthFunc", "glHint"}))
-        << glrec::dump();
-    EXPECT_EQ(calls[0].args, (std::vector<double>{0, 0, 800, 600}));
-    EXPECT_EQ(calls[1].args[0], GL_PROJECTION);
-    EXPECT_EQ(calls[3].args, (std::vector<double>{45.0, 1.3333333333333333, 0.009999999776482582, 300.1000061035156}));
-    EXPECT_EQ(calls[4].args[0], GL_MODELVIEW);
-    EXPECT_EQ(calls[6].args[0], GL_TEXTURE_2D);
-    EXPECT_EQ(calls[7].args[0], GL_SMOOTH);
-    EXPECT_EQ(calls[8].args, (std::vector<double>{0.0, 0.0, 0.0, 0.5}));
-    EXPECT_EQ(calls[9].args[0], 1.0);
-    EXPECT_EQ(calls[10].args[0], GL_DEPTH_TEST);
-    EXPECT_EQ(calls[11].args[0], GL_LEQUAL);
-    EXPECT_EQ(calls[12].args, (std::vector<double>{GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}));
+    // GL state is set once the context is current.
+    EXPECT_EQ(glrec::calls().front().name, "glViewport") << glrec::dump();
+    EXPECT_EQ(glrec::named("glViewport")[0].args, (V{0, 0, 800, 600}));
+    EXPECT_EQ(glrec::named("glMatrixMode")[0].args[0], GL_PROJECTION);
+    EXPECT_EQ(glrec::named("gluPerspective")[0].args, (V{45.0, 800.0 / 600.0, 0.01f, 300.1f}));
+    EXPECT_EQ(glrec::named("glMatrixMode").back().args[0], GL_MODELVIEW);
+    EXPECT_EQ(glrec::named("glEnable")[0].args[0], GL_TEXTURE_2D);
+    EXPECT_EQ(glrec::named("glEnable")[1].args[0], GL_DEPTH_TEST);
+    EXPECT_EQ(glrec::named("glShadeModel")[0].args[0], GL_SMOOTH);
+    EXPECT_EQ(glrec::named("glClearColor")[0].args, (V{0.0, 0.0, 0.0, 0.5}));
+    EXPECT_EQ(glrec::named("glClearDepth")[0].args[0], 1.0);
+    EXPECT_EQ(glrec::named("glDepthFunc")[0].args[0], GL_LEQUAL);
+    EXPECT_EQ(glrec::named("glHint")[0].args, (V{GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}));
 }
 
 TEST_F(InitTest, FullscreenAsksForTheModeAndHidesTheCursorUntilTeardown)
 {
     ASSERT_EQ(CreateGLWindow("t", 800, 600, 16, true), 1);
     EXPECT_TRUE(fullscreen);
-    const DEVMODE& mode = *fakeplat::state().mode;
-    EXPECT_EQ(mode.dmPelsWidth, 800u);
-    EXPECT_EQ(mode.dmPelsHeight, 600u);
-    EXPECT_EQ(mode.dmBitsPerPel, 16u);
-    EXPECT_EQ(mode.dmFields, 0x001C0000u);
-    EXPECT_EQ(mode.dmDisplayFrequency, 0u);
+    const DEVMODE& m = *fakeplat::state().mode;
+    EXPECT_EQ(std::make_tuple(m.dmPelsWidth, m.dmPelsHeight, m.dmBitsPerPel, m.dmFields, m.dmDisplayFrequency),
+              std::make_tuple(800u, 600u, 16u, 0x001C0000u, 0u));
     EXPECT_EQ(fakeplat::state().modeFlags, CDS_FULLSCREEN);
     EXPECT_EQ(fakeplat::state().created->exStyle, 0x00040000u);
     EXPECT_EQ(fakeplat::state().created->style, 0x86000000u);
@@ -141,27 +116,24 @@ TEST_F(InitTest, FullscreenAsksForTheModeAndHidesTheCursorUntilTeardown)
     EXPECT_EQ(hRC, nullptr);
 }
 
-struct CreationFailure {
-    const char* step;
-    const char* message;
-    Log teardown;  // what KillGLWindow releases before the message (windowed)
-};
-
-const CreationFailure kCreationFailures[] = {
-    {"CreateWindowEx", "Window Creation Error.", {"UnregisterClass"}},
-    {"GetDC", "Can't Create A GL Device Context.", {"DestroyWindow", "UnregisterClass"}},
-    {"ChoosePixelFormat", "Can't Find A Suitable PixelFormat.", {"ReleaseDC", "DestroyWindow", "UnregisterClass"}},
-    {"SetPixelFormat", "Can't Set The PixelFormat.", {"ReleaseDC", "DestroyWindow", "UnregisterClass"}},
-    {"wglCreateContext", "Can't Create A GL Rendering Context.", {"ReleaseDC", "DestroyWindow", "UnregisterClass"}},
-    {"wglMakeCurrent",
-     "Can't Activate The GL Rendering Context.",
-     {"wglMakeCurrent(none)", "wglDeleteContext", "ReleaseDC", "DestroyWindow", "UnregisterClass"}},
-};
-
 TEST_F(InitTest, EachFailingStepTearsDownWhatWasBuiltThenShowsItsMessage)
 {
+    const Log dcUp = {"ReleaseDC", "DestroyWindow", "UnregisterClass"};
+    const struct {
+        const char* step;
+        const char* message;
+        Log teardown;  // what KillGLWindow releases before the message (windowed)
+    } failures[] = {
+        {"CreateWindowEx", "Window Creation Error.", {"UnregisterClass"}},
+        {"GetDC", "Can't Create A GL Device Context.", {"DestroyWindow", "UnregisterClass"}},
+        {"ChoosePixelFormat", "Can't Find A Suitable PixelFormat.", dcUp},
+        {"SetPixelFormat", "Can't Set The PixelFormat.", dcUp},
+        {"wglCreateContext", "Can't Create A GL Rendering Context.", dcUp},
+        {"wglMakeCurrent", "Can't Activate The GL Rendering Context.",
+         {"wglMakeCurrent(none)", "wglDeleteContext", "ReleaseDC", "DestroyWindow", "UnregisterClass"}},
+    };
     for (const bool full : {false, true}) {
-        for (const CreationFailure& f : kCreationFailures) {
+        for (const auto& f : failures) {
             SCOPED_TRACE(std::string(f.step) + (full ? " fullscreen" : " windowed"));
             SetUp();
             fakeplat::state().failing = {f.step};
@@ -177,58 +149,47 @@ TEST_F(InitTest, EachFailingStepTearsDownWhatWasBuiltThenShowsItsMessage)
 
             // Only the creation message: nothing that was never made is reported as not released.
             ASSERT_EQ(fake::boxes().size(), 1u);
-            EXPECT_EQ(fake::boxes()[0].caption, "ERROR");
-            EXPECT_EQ(fake::boxes()[0].style, 0x30u);
-            EXPECT_EQ(fake::boxes()[0].owner, nullptr);
+            expectBox(0, "ERROR", 0x30u);
             EXPECT_EQ(fakeplat::state().cursorCount, 0);
             EXPECT_EQ(glrec::calls().size(), 0u) << "no GL call without a current context";
             EXPECT_EQ(fakeplat::window(), nullptr);
             EXPECT_EQ(fakeplat::context(), nullptr);
         }
     }
-}
 
-TEST_F(InitTest, ClassThatCannotBeRegisteredEndsWithoutTeardown)
-{
+    SetUp();
     fakeplat::state().failing = {"RegisterClass"};
     EXPECT_EQ(CreateGLWindow("t", 800, 600, 16, true), 0);
     EXPECT_EQ(logFrom("RegisterClass"), (Log{"RegisterClass", "box:Failed To Register The Window Class."}));
     ASSERT_EQ(fake::boxes().size(), 1u);
-    EXPECT_EQ(fake::boxes()[0].caption, "ERROR");
-    EXPECT_EQ(fake::boxes()[0].style, 0x30u);
+    expectBox(0, "ERROR", 0x30u);
 }
 
 TEST_F(InitTest, RefusedFullscreenModeAsksForAWindow)
 {
+    const std::string question =
+        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?";
     fakeplat::state().failing = {"ChangeDisplaySettings"};
     fake::answerNext(IDYES);
     ASSERT_EQ(CreateGLWindow("t", 800, 600, 16, true), 1);
-
     ASSERT_EQ(fake::boxes().size(), 1u);
-    EXPECT_EQ(fake::boxes()[0].text,
-              "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?");
-    EXPECT_EQ(fake::boxes()[0].caption, "Vexo GL");
-    EXPECT_EQ(fake::boxes()[0].style, 0x34u);
+    EXPECT_EQ(fake::boxes()[0].text, question);
+    expectBox(0, "Vexo GL", 0x34u);
     EXPECT_FALSE(fullscreen);
     EXPECT_EQ(fakeplat::state().created->style, 0x06CF0000u);
     EXPECT_EQ(fakeplat::state().cursorCount, 0);
-
     // Windowed now: the teardown leaves the display mode and the cursor alone.
     KillGLWindow();
     EXPECT_TRUE(fakeplat::logOf({"ChangeDisplaySettings(restore)", "ShowCursor"}).empty());
-}
 
-TEST_F(InitTest, RefusingTheWindowedFallbackClosesWithTheDisplayUnchanged)
-{
+    // Refusing the window closes with the display unchanged.
+    SetUp();
     fakeplat::state().failing = {"ChangeDisplaySettings"};
     fake::answerNext(IDNO);
     EXPECT_EQ(CreateGLWindow("t", 800, 600, 16, true), 0);
     EXPECT_EQ(logFrom("ChangeDisplaySettings"),
-              (Log{"ChangeDisplaySettings",
-                   "box:The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-                   "box:Program Will Now Close."}));
-    EXPECT_EQ(fake::boxes()[1].caption, "ERROR");
-    EXPECT_EQ(fake::boxes()[1].style, 0x10u);
+              (Log{"ChangeDisplaySettings", "box:" + question, "box:Program Will Now Close."}));
+    expectBox(1, "ERROR", 0x10u);
 }
 
 TEST_F(InitTest, TeardownReportsEachFailedReleaseAndCarriesOn)
@@ -256,8 +217,7 @@ TEST_F(InitTest, TeardownReportsEachFailedReleaseAndCarriesOn)
         expected.insert(std::find(expected.begin(), expected.end(), c.failing) + 1, std::string("box:") + c.message);
         EXPECT_EQ(fakeplat::state().log, expected);
         ASSERT_EQ(fake::boxes().size(), 1u);
-        EXPECT_EQ(fake::boxes()[0].caption, "SHUTDOWN ERROR");
-        EXPECT_EQ(fake::boxes()[0].style, 0x40u);
+        expectBox(0, "SHUTDOWN ERROR", 0x40u);
         EXPECT_EQ(hRC, nullptr);
     }
 }
@@ -269,19 +229,16 @@ LRESULT send(UINT message, WPARAM wParam, LPARAM lParam = 0)
 
 TEST_F(InitTest, ActiveFollowsTheMinimisedStateNotTheFocus)
 {
-    const struct {
-        WPARAM wParam;
-        bool active;
-    } cases[] = {
+    const std::pair<WPARAM, bool> cases[] = {
         {MAKELONG(WA_INACTIVE, 1), false},  // minimised
         {MAKELONG(WA_ACTIVE, 0), true},     // restored
         {MAKELONG(WA_INACTIVE, 0), true},   // another window in front, still visible
         {MAKELONG(WA_ACTIVE, 1), false},
         {MAKELONG(2, 0), true},             // activated by a click
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(send(WM_ACTIVATE, c.wParam), 0);
-        EXPECT_EQ(active, c.active) << std::hex << c.wParam;
+    for (const auto& [wParam, isActive] : cases) {
+        EXPECT_EQ(send(WM_ACTIVATE, wParam), 0);
+        EXPECT_EQ(active, isActive) << std::hex << wParam;
     }
     EXPECT_TRUE(fakeplat::state().defaultHandled.empty());
 }
@@ -290,9 +247,8 @@ TEST_F(InitTest, KeyTableFollowsKeyMessagesAndStaysInsideItsEntries)
 {
     send(WM_KEYDOWN, VK_ESCAPE);
     send(WM_KEYDOWN, VK_ESCAPE);  // auto-repeat
-    EXPECT_TRUE(keys[27]);
     send(WM_KEYDOWN, 255);
-    EXPECT_TRUE(keys[255]);
+    EXPECT_TRUE(keys[27] && keys[255]);
     send(WM_KEYUP, VK_ESCAPE);
     EXPECT_FALSE(keys[27]);
     EXPECT_TRUE(keys[255]);
@@ -309,9 +265,8 @@ TEST_F(InitTest, KeyTableFollowsKeyMessagesAndStaysInsideItsEntries)
 TEST_F(InitTest, SystemKeysAndOtherMessagesGoToTheDefaultProcedure)
 {
     send(WM_SYSKEYDOWN, VK_F4, LPARAM(1) << 29);
-    EXPECT_FALSE(keys[VK_F4]);
     send(WM_SYSKEYDOWN, VK_ESCAPE, LPARAM(1) << 29);
-    EXPECT_FALSE(keys[VK_ESCAPE]);
+    EXPECT_FALSE(keys[VK_F4] || keys[VK_ESCAPE]);
     send(0x0400, 1, 2);
     // The screen saver and monitor power-off are swallowed; the comparison is on the whole wParam.
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
@@ -354,7 +309,7 @@ TEST_F(InitTest, SizeMessagesResetTheProjectionWithoutDividingByZero)
         glrec::reset();
         send(WM_SIZE, SIZE_RESTORED, LPARAM(MAKELONG(uint16_t(c.width), uint16_t(c.height))));
         ASSERT_EQ(glrec::count("glViewport"), 1u);
-        EXPECT_EQ(glrec::named("glViewport")[0].args, (std::vector<double>{0, 0, double(c.width), c.viewportHeight}));
+        EXPECT_EQ(glrec::named("glViewport")[0].args, (V{0, 0, double(c.width), c.viewportHeight}));
         EXPECT_EQ(glrec::named("gluPerspective")[0].args[1], c.aspect);
         EXPECT_EQ(glrec::calls().back().name, "glLoadIdentity");
         EXPECT_EQ(glrec::named("glMatrixMode").back().args[0], GL_MODELVIEW);

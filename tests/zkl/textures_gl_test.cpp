@@ -55,11 +55,11 @@ TEST_F(TexturesOnMesa, KeyedLoadLeavesTheImageBoundAndTexturingOff)
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(textureImage(GL_RGBA, 4), (Bytes{0, 0, 0, 0, 255, 255, 255, 255, 5, 5, 5, 255, 255, 0, 0, 255}));
-    GLint minFilter = 0, magFilter = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-    EXPECT_EQ(minFilter, GL_LINEAR);
-    EXPECT_EQ(magFilter, GL_LINEAR);
+    for (const GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) {
+        GLint value = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, filter, &value);
+        EXPECT_EQ(value, GL_LINEAR);
+    }
 
     t.Use();
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
@@ -84,7 +84,9 @@ TEST_F(TexturesOnMesa, OpaqueImagesOfOddWidthArriveUnskewed)
             rgb[i] = static_cast<unsigned char>(7 * i + 1);
         const std::string file = dir.bmp("opaque" + std::to_string(width) + ".bmp", width, 3, rgb);
         cTexture t;
+        t.keyAlpha = 1;
         ASSERT_EQ(t.LoadOpaque(file.c_str()), 1);
+        EXPECT_EQ(t.keyAlpha, 1) << "the opaque loader leaves the key flag alone";
         glBindTexture(GL_TEXTURE_2D, t.id);
         EXPECT_EQ(textureImage(GL_RGB, 3), rgb) << "width " << width;
         EXPECT_EQ(integer(GL_UNPACK_ALIGNMENT), 4);

@@ -74,20 +74,17 @@ TEST_F(Generators, BlobIsFiftyOneStripsOfTwoHundredTwoVertices)
         EXPECT_EQ(s.args("glVertex3d").size(), 202u);
         EXPECT_EQ(s.args("glColor3d").size(), 101u);
     }
-    // Latitude 0, longitude 0: radius 1.2 at the pole; its partner lies one step back.
-    const auto first = strips.front().args("glVertex3d");
-    EXPECT_EQ(first[0], (V{0.0, 0.0, 1.2}));
-    const double back = -3.6 * DEG;
-    const double r2 = std::sin(3.0 * back) * 1.2 / 5.0 + 1.2;
-    EXPECT_DOUBLE_EQ(first[1][0], r2 * std::sin(back) * std::cos(back));
-    EXPECT_DOUBLE_EQ(first[1][1], r2 * std::sin(back) * std::sin(back));
-    EXPECT_DOUBLE_EQ(first[1][2], r2 * std::cos(back));
+    // Radius 1.2 at the north pole, coloured by it; the last strip leads at the south pole.
+    EXPECT_EQ(strips.front().args("glVertex3d")[0], (V{0.0, 0.0, 1.2}));
     EXPECT_DOUBLE_EQ(strips.front().args("glColor3d")[0][0], 1.2 / 3.0 + 0.5);
-    // The last strip runs at latitude 180 to longitude 360: its lead vertex is the south pole.
-    const auto last = strips.back().args("glVertex3d");
-    EXPECT_NEAR(last[200][0], 0.0, 1e-4);
-    EXPECT_NEAR(last[200][1], 0.0, 1e-4);
-    EXPECT_LT(last[200][2], -1.0);
+    // Its partner lies one step back, on the three-lobed radius.
+    const double back = -3.6 * DEG, r = std::sin(3.0 * back) * 1.2 / 5.0 + 1.2;
+    const V partner = strips.front().args("glVertex3d")[1];
+    EXPECT_DOUBLE_EQ(partner[0], r * std::sin(back) * std::cos(back));
+    EXPECT_DOUBLE_EQ(partner[2], r * std::cos(back));
+    const V south = strips.back().args("glVertex3d")[200];
+    EXPECT_NEAR(std::hypot(south[0], south[1]), 0.0, 1e-4);
+    EXPECT_LT(south[2], -1.0);
 }
 
 TEST_F(Generators, HarmonicShapeIsOnePrimitiveReachingOneStepPastItsEnds)
@@ -106,8 +103,7 @@ TEST_F(Generators, HarmonicShapeIsOnePrimitiveReachingOneStepPastItsEnds)
     EXPECT_EQ(texture[3], (V{0.0, 1.0}));
     // The last quad's last corner is (u, v + dv) at i = j = n: beyond 3.14 in v.
     const int32_t m[8] = {3, 4, 3, 4, 3, 4, 3, 4};
-    const double du = 6.28 / n;
-    const double dv = 3.14 / n;
+    const double du = 6.28 / n, dv = 3.14 / n;
     const XYZ end = HarmonicShapePoint(n * du, n * dv + dv, m);
     EXPECT_EQ(vertices.back(), (V{end.x, end.y, end.z}));
 }
@@ -121,13 +117,12 @@ TEST_F(Generators, RevolutionWithThirtySixDivisionsHasThirtySevenColumns)
         ASSERT_EQ(q.args("glVertex3f").size(), 4u);
         EXPECT_EQ(q.args("glTexCoord2f"), (std::vector<V>{{0, 0}, {1, 0}, {1, 1}, {0, 1}}));
     }
-    const auto first = quads.front().args("glVertex3f");
-    EXPECT_EQ(first[0], (V{1.0, 0.0, 0.0}));
-    EXPECT_EQ(first[2][1], 0.5);
+    EXPECT_EQ(quads.front().args("glVertex3f")[0], (V{1.0, 0.0, 0.0}));
+    EXPECT_EQ(quads.front().args("glVertex3f")[2][1], 0.5);
     // The last column starts at 360 and covers 360 to 370 degrees at heights 0.5 to 1.
-    const auto last = quads.back().args("glVertex3f");
     const double r = Widening(1.0f, 370.0f);
-    EXPECT_EQ(last[2], (V{float(std::cos(370.0 * DEG) * r), 1.0, float(std::sin(370.0 * DEG) * r)}));
+    EXPECT_EQ(quads.back().args("glVertex3f")[2],
+              (V{float(std::cos(370.0 * DEG) * r), 1.0, float(std::sin(370.0 * DEG) * r)}));
 }
 
 TEST_F(Generators, HeightGridIncludesBothEdgesAndLiftsByTheHeightFunction)
@@ -139,8 +134,7 @@ TEST_F(Generators, HeightGridIncludesBothEdgesAndLiftsByTheHeightFunction)
     EXPECT_EQ(first[0], (V{-1.0, Ripple(-1, -2), -2.0}));
     EXPECT_EQ(first[2], (V{0.0, Ripple(0, 0), 0.0}));
     EXPECT_EQ(quads.front().args("glTexCoord2f")[2], (V{0.5, 0.5}));
-    const auto lastTexture = quads.back().args("glTexCoord2f");
-    EXPECT_EQ(lastTexture[0], (V{1.0, 1.0}));
+    EXPECT_EQ(quads.back().args("glTexCoord2f")[0], (V{1.0, 1.0}));
     EXPECT_EQ(quads.back().args("glVertex3f")[2], (V{2.0, Ripple(2, 4), 4.0}));
 }
 
@@ -151,11 +145,12 @@ TEST_F(Generators, SweepMovesEachRingByItsCentre)
     ASSERT_EQ(quads.size(), 5u);  // angles 0, 90, 180, 270, 360
     const auto v = quads.front().args("glVertex3dv");
     ASSERT_EQ(v.size(), 4u);
-    EXPECT_EQ(v[0], (V{2.0, 100.0, 0.0}));                       // angle 0, height 0
-    EXPECT_DOUBLE_EQ(v[2][0], std::cos(90 * DEG) * 3.0 + 10.0);  // angle 90, height 1
+    EXPECT_EQ(v[0], (V{2.0, 100.0, 0.0}));  // angle 0, height 0: radius 2 around (0, 100, 0)
+    // Angle 90, height 1: radius 3 around (10, 101, -1), in the toolkit's degrees.
+    EXPECT_DOUBLE_EQ(v[2][0], std::cos(90 * DEG) * 3.0 + 10.0);
     EXPECT_EQ(v[2][1], 101.0);
     EXPECT_DOUBLE_EQ(v[2][2], std::sin(90 * DEG) * 3.0 - 1.0);
-    EXPECT_DOUBLE_EQ(v[3][0], 3.0 + 10.0);
+    EXPECT_DOUBLE_EQ(v[3][0], 13.0);
 }
 
 TEST_F(Generators, RadialSphereWithEightLatitudeDivisionsDrawsFourRows)
@@ -165,12 +160,11 @@ TEST_F(Generators, RadialSphereWithEightLatitudeDivisionsDrawsFourRows)
     ASSERT_EQ(quads.size(), 16u);
     // Second quad: longitude 0, latitude 45 to 90; corners (lon, lat), (lon, lat + d),
     // (lon + d, lat + d), (lon + d, lat), each textured with (lon / 360, lat / 180).
-    EXPECT_EQ(quads[1].args("glTexCoord2d"),
-              (std::vector<V>{{0.0, 0.25}, {0.0, 0.5}, {0.25, 0.5}, {0.25, 0.25}}));
+    EXPECT_EQ(quads[1].args("glTexCoord2d"), (std::vector<V>{{0.0, 0.25}, {0.0, 0.5}, {0.25, 0.5}, {0.25, 0.25}}));
     EXPECT_EQ(quads[0].args("glVertex3d")[0], (V{0.0, 0.0, 2.0}));
-    const auto last = quads.back().args("glVertex3d");
-    EXPECT_DOUBLE_EQ(last[2][0], 2.0 * std::sin(180 * DEG) * std::cos(360 * DEG));
-    EXPECT_DOUBLE_EQ(last[2][2], 2.0 * std::cos(180 * DEG));
+    const V south = quads.back().args("glVertex3d")[2];
+    EXPECT_DOUBLE_EQ(south[0], 2.0 * std::sin(180 * DEG) * std::cos(360 * DEG));
+    EXPECT_DOUBLE_EQ(south[2], 2.0 * std::cos(180 * DEG));
     EXPECT_EQ(quads.back().args("glTexCoord2d")[2], (V{1.0, 1.0}));
 }
 

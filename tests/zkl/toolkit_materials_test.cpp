@@ -32,14 +32,7 @@ std::vector<std::string> Sequence()
     return out;
 }
 
-std::string Num(unsigned v)
-{
-    char s[16];
-    std::snprintf(s, sizeof s, "%u", v);
-    return s;
-}
-
-const std::string FRONT = Num(GL_FRONT);
+const std::string FRONT = std::to_string(GL_FRONT);
 
 class Materials : public ::testing::Test {
 protected:
@@ -136,7 +129,7 @@ TEST(Lights, EnableSendsColoursAndPositionThenSwitchesOnAndDisableSwitchesLighti
     light.SetPosition(where);
     light.SetDiffuse(red);
     light.Enable();
-    const std::string id = Num(light.id);
+    const std::string id = std::to_string(light.id);
     EXPECT_EQ(Sequence(), (std::vector<std::string>{
                               "glLightfv(" + id + ",4608,0.5,0.5,0.5,0.5)",
                               "glLightfv(" + id + ",4609,1,0,0,1)",

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <tuple>
 #include <vector>
 
 #include "zkl/fmath.h"
@@ -45,14 +46,12 @@ bool SameBits(double a, double b) { return std::isnan(a) ? std::isnan(b) : a == 
 TEST(Vector, ArithmeticIsComponentwiseWithIeeeResults)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case {
-        const char* what;
-        cVector result;
-        cVector expected;
-    };
     const cVector a{1.5, -2.0, 0.1};
     const cVector b{0.5, 4.0, 0.2};
-    const Case cases[] = {
+    const struct {
+        const char* what;
+        cVector result, expected;
+    } cases[] = {
         {"sum", a + b, {2.0, 2.0, 0.1 + 0.2}},
         {"difference", a - b, {1.0, -6.0, 0.1 - 0.2}},
         {"product", a * b, {0.75, -8.0, 0.1 * 0.2}},
@@ -60,10 +59,10 @@ TEST(Vector, ArithmeticIsComponentwiseWithIeeeResults)
         {"division by zeros", cVector{1.0, -1.0, 0.0} / cVector{0.0, 0.0, 0.0}, {inf, -inf, std::nan("")}},
         {"division by negative zero", cVector{1.0, 0.0, 0.0} / cVector{-0.0, 1.0, 1.0}, {-inf, 0.0, 0.0}},
     };
-    for (const Case& c : cases) {
-        EXPECT_TRUE(SameBits(c.result.x, c.expected.x)) << c.what << " x " << c.result.x;
-        EXPECT_TRUE(SameBits(c.result.y, c.expected.y)) << c.what << " y " << c.result.y;
-        EXPECT_TRUE(SameBits(c.result.z, c.expected.z)) << c.what << " z " << c.result.z;
+    for (const auto& c : cases) {
+        const cVector& r = c.result;
+        EXPECT_TRUE(SameBits(r.x, c.expected.x) && SameBits(r.y, c.expected.y) && SameBits(r.z, c.expected.z))
+            << c.what << ": " << r.x << " " << r.y << " " << r.z;
     }
 }
 
@@ -73,12 +72,10 @@ TEST(Vector, OperatorsChangeOnlyTheirLeftOperandAndEqualityIsExact)
     const cVector b{10.0, 20.0, 30.0};
     EXPECT_TRUE(a + b == (cVector{11.0, 22.0, 33.0}));
     EXPECT_TRUE(a == (cVector{1.0, 2.0, 3.0}));
-    cVector& same = (a *= b);
-    EXPECT_EQ(&same, &a);
+    EXPECT_EQ(&(a *= b), &a);
     (a -= b) /= b;
     EXPECT_TRUE(a == (cVector{0.0, 1.0, 2.0}));
     EXPECT_TRUE(b == (cVector{10.0, 20.0, 30.0}));
-
     EXPECT_FALSE(a == (cVector{std::nextafter(0.0, 1.0), 1.0, 2.0}));
     EXPECT_FALSE(a == (cVector{0.0, 1.0, std::nextafter(2.0, 0.0)}));
     const cVector n{std::nan(""), 0.0, 0.0};
@@ -90,13 +87,8 @@ TEST(VectorList, AppendKeepsOrderAndClearStartsOver)
     cVectorList list;
     list.Clear();
     EXPECT_EQ(list.head, nullptr);
-
-    list.Append({1, 0, 0});
-    ASSERT_NE(list.head, nullptr);
-    EXPECT_EQ(list.head->next, nullptr);
-
-    list.Append({2, 0, 0});
-    list.Append({3, 0, 0});
+    for (double x : {1, 2, 3})
+        list.Append({x, 0, 0});
     const std::vector<cVector> walked = Walk(list);
     ASSERT_EQ(walked.size(), 3u);
     for (int i = 0; i < 3; ++i)
@@ -220,9 +212,7 @@ TEST(HarmonicShape, PointFollowsThePowerSum)
 {
     const int32_t m[8] = {3, 4, 3, 4, 3, 4, 3, 4};
     const XYZ origin = HarmonicShapePoint(0.0, 0.0, m);
-    EXPECT_EQ(origin.x, 0.0f);
-    EXPECT_EQ(origin.y, 2.0f);
-    EXPECT_EQ(origin.z, 0.0f);
+    EXPECT_EQ(std::make_tuple(origin.x, origin.y, origin.z), std::make_tuple(0.0f, 2.0f, 0.0f));
 
     // Odd powers keep the sign of their base: sin(v)^1 + cos(0)^1 + sin(0)^1 + cos(0)^1 at v = -pi/2
     // sums to 1, and the point sits at r (sin v cos u, cos v, sin v sin u) = (-1, 0, 0).
