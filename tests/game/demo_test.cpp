@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <unistd.h>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "tests/support/fake_music.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/support/scratch_dir.h"
 #include "zkl/init.h"
 
 using namespace plat;
@@ -27,22 +27,13 @@ constexpr const char* kFeel = "FEEL n\xE4r Fmod skulle startas";
 
 class DemoTest : public ::testing::Test {
 protected:
+    // An empty folder: every texture file is missing and says so in a box.
     void SetUp() override
     {
-        // An empty folder: every texture file is missing and says so in a box.
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        dir_ = std::filesystem::temp_directory_path() / ("vavarizo-demo-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::create_directories(dir_);
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
+        std::filesystem::current_path(dir_.path());
         resetState();
     }
-
-    void TearDown() override
-    {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { std::filesystem::current_path(previous_); }
 
     static void resetState()
     {
@@ -88,8 +79,8 @@ protected:
         return std::find(log.begin(), log.end(), entry) - log.begin();
     }
 
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
+    const std::filesystem::path previous_ = std::filesystem::current_path();
+    const testutil::ScratchDir dir_;
 };
 
 TEST_F(DemoTest, StartsUpInOrderAndShutsDownMusicBeforeTheWindow)
@@ -107,6 +98,8 @@ TEST_F(DemoTest, StartsUpInOrderAndShutsDownMusicBeforeTheWindow)
     EXPECT_EQ(question.style, 0x24u);
     EXPECT_EQ(question.owner, nullptr);
     EXPECT_EQ(fakeplat::state().created->title, "Vavarizo32 complete remake!");
+    EXPECT_TRUE(fakeplat::state().mode.has_value()) << "yes means fullscreen";
+    EXPECT_EQ(fakeplat::state().created->style, 0x86000000u);
 
     // The module handed to every later call is the one that was loaded.
     const fakemusic::State& music = fakemusic::state();
@@ -138,13 +131,8 @@ TEST_F(DemoTest, SkyIsSetAfterTheWindowAndTexturesLoadBeforeTheMusicStarts)
     EXPECT_EQ(clears[1].args, (std::vector<double>{0.0, 0.0, 1.0, 0.0}));
 }
 
-TEST_F(DemoTest, AnswerSelectsFullscreenOrWindow)
+TEST_F(DemoTest, NoToTheQuestionOpensAWindow)
 {
-    runOneFrame();
-    EXPECT_TRUE(fakeplat::state().mode.has_value());
-    EXPECT_EQ(fakeplat::state().created->style, 0x86000000u);
-
-    resetState();
     fake::answerNext(IDNO);
     runOneFrame();
     EXPECT_FALSE(fullscreen);
@@ -159,12 +147,11 @@ TEST_F(DemoTest, MusicFailuresAreReportedAndStartUpCarriesOn)
     EXPECT_EQ(runOneFrame(), 0);
 
     ASSERT_GE(fake::boxes().size(), 3u);
-    EXPECT_EQ(fake::boxes()[0].text, kFeel);
-    EXPECT_EQ(fake::boxes()[0].caption, "FmodFel! QZ :)");
-    EXPECT_EQ(fake::boxes()[0].style, 0u);
-    EXPECT_EQ(fake::boxes()[1].text, "morvaskfel!");
-    EXPECT_EQ(fake::boxes()[1].caption, "FmodFel! QZ :)");
-    EXPECT_EQ(fake::boxes()[1].style, 0u);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(fake::boxes()[i].text, i == 0 ? kFeel : "morvaskfel!");
+        EXPECT_EQ(fake::boxes()[i].caption, "FmodFel! QZ :)");
+        EXPECT_EQ(fake::boxes()[i].style, 0u);
+    }
     EXPECT_EQ(fake::boxes()[2].text, "Fullscreen?");
 
     // Every later call is still made, with the null module.
@@ -234,24 +221,19 @@ TEST_F(DemoTest, PendingMessagesAreHandledOneAPassBeforeAFrame)
 
 TEST_F(DemoTest, EscapeEndsOnTheNextIdlePassWithTheLastMessagesCode)
 {
-    const int code = run("SwapBuffers", [](int n) {
-        if (n == 1)
+    // With messages still queued the Escape waits for them; the exit code is the last message's wParam.
+    for (const bool sizeAfter : {false, true}) {
+        resetState();
+        const int code = run("SwapBuffers", [=](int n) {
+            if (n != 1)
+                return;
             fakeplat::post(WM_KEYDOWN, VK_ESCAPE);
-    });
-    // No frame after the key press; the exit code is the key message's wParam.
-    EXPECT_EQ(count("SwapBuffers"), 1);
-    EXPECT_EQ(code, int(VK_ESCAPE));
-
-    // With messages still queued the Escape waits for them.
-    resetState();
-    const int code2 = run("SwapBuffers", [](int n) {
-        if (n == 1) {
-            fakeplat::post(WM_KEYDOWN, VK_ESCAPE);
-            fakeplat::post(WM_SIZE, SIZE_RESTORED, LPARAM(MAKELONG(800, 600)));
-        }
-    });
-    EXPECT_EQ(count("SwapBuffers"), 1);
-    EXPECT_EQ(code2, int(SIZE_RESTORED));
+            if (sizeAfter)
+                fakeplat::post(WM_SIZE, SIZE_RESTORED, LPARAM(MAKELONG(800, 600)));
+        });
+        EXPECT_EQ(count("SwapBuffers"), 1) << "no frame after the key press";
+        EXPECT_EQ(code, sizeAfter ? int(SIZE_RESTORED) : int(VK_ESCAPE));
+    }
     EXPECT_EQ(glrec::named("glViewport").back().args, (std::vector<double>{0, 0, 800, 600}));
 }
 
@@ -298,19 +280,11 @@ TEST_F(DemoTest, CloseEndsTheShowEvenWhileMinimised)
     EXPECT_EQ(count("UnregisterClass"), 1);
 }
 
-}  // namespace
-
-namespace {
-
-TEST(DemoFrameRate, PrintedOnExitOnlyWhenAskedFor)
+TEST_F(DemoTest, FrameRateIsPrintedOnExitOnlyWhenAskedFor)
 {
     for (const char* setting : {"1", "0"}) {
         SCOPED_TRACE(setting);
-        fakeplat::reset();
-        fakemusic::reset();
-        glrec::reset();
-        std::fill(std::begin(keys), std::end(keys), false);
-        active = true;
+        resetState();
         setenv("VAVARIZO_FPS", setting, 1);
         int frames = 0;
         fakeplat::state().onCall = [&](const std::string& name) {
