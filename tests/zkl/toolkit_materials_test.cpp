@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,15 +20,9 @@ using V = std::vector<double>;
 std::vector<std::string> Sequence()
 {
     std::vector<std::string> out;
-    for (const GlCall& c : glrec::calls()) {
-        std::string line = c.name + "(";
-        for (size_t i = 0; i < c.args.size(); ++i) {
-            char number[32];
-            std::snprintf(number, sizeof number, "%s%g", i ? "," : "", c.args[i]);
-            line += number;
-        }
-        out.push_back(line + ")");
-    }
+    std::istringstream lines(glrec::dump());
+    for (std::string line; std::getline(lines, line);)
+        out.push_back(line);
     return out;
 }
 
@@ -48,12 +42,12 @@ TEST_F(Materials, NewMaterialSendsItsDefaultsOpaque)
     cMaterial m;
     m.Apply();
     EXPECT_EQ(Sequence(), (std::vector<std::string>{
-                              "glMaterialfv(" + FRONT + ",4609,1,1,1,1)",
-                              "glMaterialfv(" + FRONT + ",4610,1,1,1,1)",
-                              "glMaterialfv(" + FRONT + ",4608,0.5,0.5,0.5,0.5)",
-                              "glMaterialfv(" + FRONT + ",5632,0,0,0,1)",
-                              "glMaterialf(" + FRONT + ",5633,50)",
-                              "glColor3fv(1,1,1)",
+                              "glMaterialfv(" + FRONT + ", 4609, 1, 1, 1, 1)",
+                              "glMaterialfv(" + FRONT + ", 4610, 1, 1, 1, 1)",
+                              "glMaterialfv(" + FRONT + ", 4608, 0.5, 0.5, 0.5, 0.5)",
+                              "glMaterialfv(" + FRONT + ", 5632, 0, 0, 0, 1)",
+                              "glMaterialf(" + FRONT + ", 5633, 50)",
+                              "glColor3fv(1, 1, 1)",
                               "glEnable(2929)",
                               "glDisable(3042)",
                           }));
@@ -69,17 +63,17 @@ TEST_F(Materials, BlendingKeepsAdditiveStateUntilReset)
     m.Apply();
     const std::vector<std::string> applied = Sequence();
     ASSERT_EQ(applied.size(), 9u);
-    EXPECT_EQ(applied[0], "glBlendFunc(770,1)");
+    EXPECT_EQ(applied[0], "glBlendFunc(770, 1)");
     EXPECT_EQ(glrec::calls()[1].args, (V{0.25, 0.5, 0.75, 0.4f}));
     EXPECT_EQ(applied[2], "glDisable(2929)");
     EXPECT_EQ(applied[3], "glEnable(3042)");
     EXPECT_EQ(glrec::calls()[7].args, (V{double(GL_FRONT), double(GL_EMISSION), 0.1f, 0.2f, 0.3f, 1.0}));
-    EXPECT_EQ(applied[8], "glMaterialf(" + FRONT + ",5633,7)");
+    EXPECT_EQ(applied[8], "glMaterialf(" + FRONT + ", 5633, 7)");
 
     glrec::reset();
     m.Reset();
     EXPECT_EQ(Sequence(), (std::vector<std::string>{"glDisable(3553)", "glDisable(3008)", "glDisable(3042)",
-                                                    "glColor3f(1,1,1)", "glEnable(2929)", "glDisable(3042)"}));
+                                                    "glColor3f(1, 1, 1)", "glEnable(2929)", "glDisable(3042)"}));
 
     // Three components mean opaque: alpha 1 and blending off again.
     m.SetColor(0, 1, 0);
@@ -131,10 +125,10 @@ TEST(Lights, EnableSendsColoursAndPositionThenSwitchesOnAndDisableSwitchesLighti
     light.Enable();
     const std::string id = std::to_string(light.id);
     EXPECT_EQ(Sequence(), (std::vector<std::string>{
-                              "glLightfv(" + id + ",4608,0.5,0.5,0.5,0.5)",
-                              "glLightfv(" + id + ",4609,1,0,0,1)",
-                              "glLightfv(" + id + ",4611,1,2,3,0)",
-                              "glLightfv(" + id + ",4610,1,1,1,1)",
+                              "glLightfv(" + id + ", 4608, 0.5, 0.5, 0.5, 0.5)",
+                              "glLightfv(" + id + ", 4609, 1, 0, 0, 1)",
+                              "glLightfv(" + id + ", 4611, 1, 2, 3, 0)",
+                              "glLightfv(" + id + ", 4610, 1, 1, 1, 1)",
                               "glEnable(" + id + ")",
                               "glEnable(2896)",
                           }));
