@@ -249,12 +249,7 @@ TEST(DibLayout, CoreHeaderSizesAreUnsigned)
 
 TEST(DibColorCount, FollowsHeaderKindBitCountAndColoursUsed)
 {
-    const struct {
-        uint32_t headerSize;
-        uint16_t bitCount;
-        uint32_t colorsUsed;
-        uint16_t count;
-    } cases[] = {
+    const struct { uint32_t headerSize; uint16_t bitCount; uint32_t colorsUsed; uint16_t count; } cases[] = {
         {12, 1, 0, 2},   {12, 4, 0, 16},  {12, 8, 0, 256},    {12, 24, 0, 0},    {40, 1, 0, 2},
         {40, 4, 0, 16},  {40, 8, 0, 256}, {40, 16, 0, 0},     {40, 24, 0, 0},    {40, 32, 0, 0},
         {40, 8, 2, 2},   {40, 24, 300, 300}, {40, 2, 0, 0},   {40, 8, 0x12345634, 0x5634},
@@ -281,11 +276,7 @@ DibFile bitFields(uint16_t bitCount, uint32_t red, uint32_t green, uint32_t blue
 
 TEST(BitFields, ChannelsOfAnyWidthScaleByRounding)
 {
-    const struct {
-        uint16_t bitCount;
-        uint32_t red, green, blue, pixel;
-        Rgb rgb;
-    } cases[] = {
+    const struct { uint16_t bitCount; uint32_t red, green, blue, pixel; Rgb rgb; } cases[] = {
         {16, 0xF800, 0x07E0, 0x001F, 0xFFFF, {255, 255, 255}},
         {16, 0xF800, 0x07E0, 0x001F, 0x8410, {132, 130, 132}},  // 16/31, 32/63, 16/31
         {16, 0x0030, 0x000C, 0x0003, 0x001B, {85, 170, 255}},   // 2-bit channels: 1, 2, 3
@@ -307,10 +298,7 @@ TEST(BitFields, ChannelsOfAnyWidthScaleByRounding)
 
 TEST(BitFields, UnusableMasksAreRefused)
 {
-    const struct {
-        uint16_t bitCount;
-        uint32_t red, green, blue;
-    } cases[] = {
+    const struct { uint16_t bitCount; uint32_t red, green, blue; } cases[] = {
         {16, 0, 0, 0},                     // all zero
         {16, 0xF801, 0x07E0, 0x001E},      // red has a hole
         {16, 0xF800, 0x0FE0, 0x001F},      // red and green overlap
@@ -416,11 +404,7 @@ TEST(Refusal, EachBrokenRuleHasItsMessage)
     Bytes v4 = with([](DibFile& f) { f.fileHeader = false; });
     v4[0] = 108;
 
-    const struct {
-        const char* name;
-        Bytes file;
-        const char* message;
-    } cases[] = {
+    const struct { const char* name; Bytes file; const char* message; } cases[] = {
         {"Empty", {}, dib::kMsgTruncated},
         {"SignatureOnly", {'B', 'M'}, dib::kMsgTruncated},
         {"FileHeaderOnly", cut(14), dib::kMsgTruncated},

@@ -94,11 +94,7 @@ TEST(HeardClock, ReadingsAtChosenInstants)
 {
     constexpr int latency = 2048;
     constexpr int64_t second = buffer + latency + rate;
-    const struct {
-        const char* what;
-        int64_t frames, sinceStampNs;
-        int32_t expected;
-    } cases[] = {
+    const struct { const char* what; int64_t frames, sinceStampNs; int32_t expected; } cases[] = {
         {"nothing handed over yet", 0, 0, 0},
         {"first buffer still ahead of the listener", buffer, 5 * msNs, 0},
         {"one second heard at the hand-over", second, 0, 1000},

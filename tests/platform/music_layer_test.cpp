@@ -85,27 +85,13 @@ TEST_F(MusicLayer, LoadsModulesAndRefusesWhatIsNot)
     std::ofstream(dir / "cut.xm", std::ios::binary)
         .write(reinterpret_cast<const char*>(cut.data()), static_cast<std::streamsize>(cut.size()));
 
+    EXPECT_EQ(MusicGetTime(nullptr), 0) << "nothing played yet";
     MusicModule* song = MusicLoadSong(module.c_str());
     EXPECT_NE(song, nullptr);
     EXPECT_TRUE(MusicFreeSong(song));
     for (const fs::path& bad : {dir / "missing.xm", dir / "empty.xm", dir / "text.xm", dir / "cut.xm", dir})
         EXPECT_EQ(MusicLoadSong(bad.c_str()), nullptr) << bad;
     EXPECT_EQ(MusicLoadSong(nullptr), nullptr);
-}
-
-TEST_F(MusicLayer, NullModuleIsHarmlessWithAndWithoutDevice)
-{
-    EXPECT_EQ(MusicGetTime(nullptr), 0) << "nothing played yet";
-    for (const bool withDevice : {false, true}) {
-        if (withDevice)
-            ASSERT_TRUE(SoundInit(44100, 32, SOUND_INIT_GLOBALFOCUS));
-        EXPECT_FALSE(MusicPlaySong(nullptr));
-        EXPECT_FALSE(MusicSetMasterVolume(nullptr, 255));
-        EXPECT_GE(MusicGetTime(nullptr), 0);
-        EXPECT_FALSE(MusicFreeSong(nullptr));
-        SoundClose();
-    }
-    SoundClose();  // closing twice is harmless too
 }
 
 // The module is 400 ms long; the clock keeps counting up through its loops, as heard.
@@ -193,19 +179,27 @@ TEST_F(MusicLayer, DeviceIsHandedWhatTheWavHolds)
                            expected.begin() + 44));
 }
 
-// Without a device, or with the null module, the show runs on wall time from the play.
+// The null module is harmless; without a device, or with the null module, nothing is audible
+// and the show runs on wall time from the play.
 TEST_F(MusicLayer, WallTimeWithoutDeviceOrModule)
 {
     for (const bool withDevice : {false, true}) {
-        if (withDevice)
+        SCOPED_TRACE(withDevice ? "null module" : "no device");
+        if (withDevice) {
             ASSERT_TRUE(SoundInit(44100, 32, SOUND_INIT_GLOBALFOCUS));
+        }
+        EXPECT_FALSE(MusicSetMasterVolume(nullptr, 255));
+        EXPECT_FALSE(MusicFreeSong(nullptr));
         MusicModule* song = withDevice ? nullptr : MusicLoadSong(module.c_str());
         ASSERT_EQ(song == nullptr, withDevice);
-        EXPECT_FALSE(MusicPlaySong(song)) << "nothing audible";
-        EXPECT_GE(PlayUntil(song, 80), 80) << (withDevice ? "null module" : "no device");
+        EXPECT_FALSE(MusicPlaySong(song));
+        EXPECT_GE(PlayUntil(song, 80), 80);
+        EXPECT_GE(MusicGetTime(nullptr), 0);
         MusicFreeSong(song);
         SoundClose();
     }
+    EXPECT_FALSE(MusicPlaySong(nullptr)) << "no device";
+    SoundClose();  // closing twice is harmless too
 }
 
 TEST_F(MusicLayer, FrozenClockReportsTheGivenInstantForEveryModule)
@@ -233,12 +227,9 @@ TEST_F(MusicLayer, RendersWavSpansAsPlayedFromTheStart)
     EXPECT_EQ(std::string(w.begin() + 8, w.begin() + 16), "WAVEfmt ");
     EXPECT_EQ(std::string(w.begin() + 36, w.begin() + 40), "data");
     // Sizes, PCM, stereo, 44.1 kHz, bytes per second and per frame, 16 bits, data size.
-    const struct {
-        size_t at;
-        int bytes;
-        size_t value;
-    } fields[] = {{4, 4, w.size() - 8}, {20, 2, 1}, {22, 2, 2}, {24, 4, 44100}, {28, 4, 44100 * 4},
-                  {32, 2, 4},           {34, 2, 16}, {40, 4, 44100 * 4}};
+    const struct { size_t at; int bytes; size_t value; } fields[] = {
+        {4, 4, w.size() - 8}, {20, 2, 1}, {22, 2, 2}, {24, 4, 44100}, {28, 4, 44100 * 4}, {32, 2, 4}, {34, 2, 16},
+        {40, 4, 44100 * 4}};
     for (const auto& f : fields)
         EXPECT_EQ(Le(w, f.at, f.bytes), f.value) << "offset " << f.at;
 

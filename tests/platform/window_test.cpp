@@ -114,13 +114,7 @@ protected:
 
 TEST_F(WindowLayerTest, KeysBecomeVirtualKeyMessagesAndAltMakesThemSystemKeys)
 {
-    const struct {
-        Uint32 type;
-        SDL_Keycode key;
-        Uint16 mod;
-        UINT message;
-        WPARAM vk;
-    } cases[] = {
+    const struct { Uint32 type; SDL_Keycode key; Uint16 mod; UINT message; WPARAM vk; } cases[] = {
         {SDL_KEYDOWN, SDLK_ESCAPE, KMOD_NONE, WM_KEYDOWN, VK_ESCAPE}, {SDL_KEYUP, SDLK_ESCAPE, KMOD_NONE, WM_KEYUP, VK_ESCAPE},
         {SDL_KEYDOWN, SDLK_a, KMOD_LSHIFT, WM_KEYDOWN, 'A'},          {SDL_KEYDOWN, SDLK_7, KMOD_NONE, WM_KEYDOWN, '7'},
         {SDL_KEYDOWN, SDLK_F4, KMOD_NONE, WM_KEYDOWN, VK_F4},         {SDL_KEYDOWN, SDLK_LEFT, KMOD_NONE, WM_KEYDOWN, VK_LEFT},

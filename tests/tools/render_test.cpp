@@ -133,11 +133,7 @@ TEST(Render, LayersSpritesByDrawingOrderAndKeyColour)
     ASSERT_EQ(p.height, 240);
     // At t = 0 the vehicle spans x 0 to 0.5 and y -0.37 to -0.12 on the plane z = -1; the grass
     // strip y -0.45 to -0.25, opaque left of x = 0.25 and see-through right of it.
-    const struct {
-        const char* what;
-        double x, y;
-        Rgb colour;
-    } cases[] = {
+    const struct { const char* what; double x, y; Rgb colour; } cases[] = {
         {"sky where nothing is drawn", -0.3, 0.2, sky},
         {"sky above the vehicle", 0.25, 0.0, sky},
         {"sky through the vehicle's black texels", 0.1, -0.18, sky},
