@@ -18,7 +18,8 @@ int makeAll(const fs::path& dir)
 
 TEST(AssetMakers, TwoRunsWriteIdenticalFiles)
 {
-    const fs::path root = scratch("assets_twice");
+    const ScratchDir scratch;
+    const fs::path& root = scratch.path();
     // The makers create the folder themselves, nested too.
     ASSERT_EQ(makeAll(root / "a" / "deeper"), 0);
     ASSERT_EQ(makeAll(root / "b"), 0);
@@ -29,19 +30,18 @@ TEST(AssetMakers, TwoRunsWriteIdenticalFiles)
         EXPECT_FALSE(a.empty());
         EXPECT_EQ(a, readFile(root / "b" / f));
     }
-    fs::remove_all(root);
 }
 
 TEST(AssetMakers, FailWithStatusWhenTheFolderCannotBeMade)
 {
-    const fs::path root = scratch("assets_blocked");
+    const ScratchDir scratch;
+    const fs::path& root = scratch.path();
     const fs::path blocker = root / "file";
     std::ofstream(blocker) << "not a folder";
     for (const std::string tool : {VAVARIZO_SPRITES, VAVARIZO_MUSIC}) {
         EXPECT_NE(run(tool + " '" + (blocker / "out").string() + "'"), 0) << tool;
         EXPECT_NE(run(tool), 0) << tool << ": no folder given";
     }
-    fs::remove_all(root);
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ TEST(XmWriter, RefusesWhatTheFormatCannotHold)
         {"speed 0", [](xm::Module& m) { m.speed = 0; }},
         {"129 instruments", [](xm::Module& m) { m.instruments.resize(129, m.instruments[0]); }},
     };
-    const fs::path dir = scratch("xm_refuse");
+    const ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         xm::Module m = tinyModule();
@@ -137,7 +138,6 @@ TEST(XmWriter, RefusesWhatTheFormatCannotHold)
         EXPECT_FALSE(xm::write(m, path.string(), error));
         EXPECT_FALSE(fs::exists(path));
     }
-    fs::remove_all(dir);
 }
 
 TEST(XmWriter, ReportsAFileThatCannotBeWritten)

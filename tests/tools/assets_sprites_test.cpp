@@ -201,7 +201,8 @@ TEST(Sprites, GrassTileIsOpaqueBelowGappyAboveAndSeamless)
 // The files, read back by our decoder and by ImageMagick (which hands rows out top first).
 TEST(SpriteFiles, BothDecodersReadWhatWasDrawn)
 {
-    const fs::path dir = scratch("sprites");
+    const ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     std::vector<Sprite> all;
     for (const auto& [name, s] : sprites())
         all.push_back(s);
@@ -225,7 +226,6 @@ TEST(SpriteFiles, BothDecodersReadWhatWasDrawn)
             ASSERT_EQ(std::memcmp(&top[(s.height - 1 - y) * stride], &s.rgb[y * stride], stride), 0) << "row " << y;
     }
     setShowErrorBoxes(true);
-    fs::remove_all(dir);
     if (!magick)
         GTEST_SKIP() << "ImageMagick's convert is not installed";
 }
