@@ -95,20 +95,17 @@ TEST(Sprites, KeyOnlyAroundTheArt)
         EXPECT_TRUE(v.key(0, 0) && v.key(w - 1, 0) && v.key(0, h - 1) && v.key(w - 1, h - 1));
         std::vector<char> seen(static_cast<size_t>(w) * h, 0);
         std::vector<std::pair<int, int>> stack;
-        const auto push = [&](int x, int y) {
-            if (x < 0 || y < 0 || x >= w || y >= h || seen[static_cast<size_t>(y) * w + x] || !v.key(x, y))
-                return;
-            seen[static_cast<size_t>(y) * w + x] = 1;
-            stack.emplace_back(x, y);
-        };
         for (int x = 0; x < w; ++x)
-            push(x, 0), push(x, h - 1);
+            stack.insert(stack.end(), {{x, 0}, {x, h - 1}});
         for (int y = 0; y < h; ++y)
-            push(0, y), push(w - 1, y);
+            stack.insert(stack.end(), {{0, y}, {w - 1, y}});
         while (!stack.empty()) {
             const auto [x, y] = stack.back();
             stack.pop_back();
-            push(x + 1, y), push(x - 1, y), push(x, y + 1), push(x, y - 1);
+            if (x < 0 || y < 0 || x >= w || y >= h || seen[static_cast<size_t>(y) * w + x] || !v.key(x, y))
+                continue;
+            seen[static_cast<size_t>(y) * w + x] = 1;
+            stack.insert(stack.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
         }
         size_t holes = 0;
         for (int y = 0; y < h; ++y)
