@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "image/bmp_write.h"
@@ -12,20 +11,19 @@ namespace {
 TEST(BmpWrite, RoundTripsThroughTheDecoderForEveryRowPadding)
 {
     for (int width = 1; width <= 5; ++width) {
+        SCOPED_TRACE(width);
         const int height = 3;
         std::vector<unsigned char> rgb(size_t(width) * height * 3);
         for (size_t i = 0; i < rgb.size(); ++i)
             rgb[i] = static_cast<unsigned char>(i * 37 + width);
         const std::vector<unsigned char> file = encodeBmp24(width, height, rgb.data());
-        const size_t stride = (size_t(width) * 3 + 3) & ~size_t{3};
-        EXPECT_EQ(file.size(), 54 + stride * height) << "width " << width;
+        EXPECT_EQ(file.size(), 54 + ((size_t(width) * 3 + 3) & ~size_t{3}) * height);
 
         const dib::DecodeResult result = dib::decode(file.data(), file.size());
         ASSERT_NE(result.record, nullptr) << result.error;
         EXPECT_EQ(result.record->width, width);
         EXPECT_EQ(result.record->height, height);
-        EXPECT_EQ(std::vector<unsigned char>(result.record->pixels, result.record->pixels + rgb.size()), rgb)
-            << "width " << width;
+        EXPECT_EQ(std::vector<unsigned char>(result.record->pixels, result.record->pixels + rgb.size()), rgb);
         freeImageRecord(result.record);
     }
 }

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,28 +17,15 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using Rgb = std::array<unsigned char, 3>;
 
-void put16(Bytes& b, uint32_t v)
-{
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-
-void put32(Bytes& b, uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
+void put16(Bytes& b, uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
+void put32(Bytes& b, uint32_t v) { put16(b, v & 0xFFFF), put16(b, v >> 16); }
 
 // A DIB as a file would hold it; the fields default to a plain bottom-up 40-byte header.
 struct DibFile {
     uint32_t headerSize = 40;
-    int32_t width = 1;
-    int32_t height = 1;
-    uint16_t planes = 1;
-    uint16_t bitCount = 24;
-    uint32_t compression = 0;
-    uint32_t sizeImage = 0;
-    uint32_t colorsUsed = 0;
+    int32_t width = 1, height = 1;
+    uint16_t planes = 1, bitCount = 24;
+    uint32_t compression = 0, sizeImage = 0, colorsUsed = 0;
     std::vector<uint32_t> masks;  // written after the 40-byte header
     std::vector<Rgb> colours;     // written blue, green, red (, 0)
     Bytes bits;
@@ -51,22 +37,14 @@ struct DibFile {
         Bytes dib;
         put32(dib, headerSize);
         if (headerSize == 12) {
-            put16(dib, uint32_t(width));
-            put16(dib, uint32_t(height));
-            put16(dib, planes);
-            put16(dib, bitCount);
+            for (const uint32_t v : {uint32_t(width), uint32_t(height), uint32_t(planes), uint32_t(bitCount)})
+                put16(dib, v);
         }
         else {
-            put32(dib, uint32_t(width));
-            put32(dib, uint32_t(height));
-            put16(dib, planes);
-            put16(dib, bitCount);
-            put32(dib, compression);
-            put32(dib, sizeImage);
-            put32(dib, 2835);
-            put32(dib, 2835);
-            put32(dib, colorsUsed);
-            put32(dib, 0);
+            put32(dib, uint32_t(width)), put32(dib, uint32_t(height));
+            put16(dib, planes), put16(dib, bitCount);
+            for (const uint32_t v : {compression, sizeImage, 2835u, 2835u, colorsUsed, 0u})
+                put32(dib, v);
             for (const uint32_t m : masks)
                 put32(dib, m);
         }
@@ -79,9 +57,7 @@ struct DibFile {
         Bytes out;
         if (fileHeader) {
             out = {'B', 'M'};
-            put32(out, uint32_t(14 + dib.size() + bits.size()));
-            put32(out, 0);
-            put32(out, uint32_t(14 + dib.size()));
+            put32(out, uint32_t(14 + dib.size() + bits.size())), put32(out, 0), put32(out, uint32_t(14 + dib.size()));
         }
         out.insert(out.end(), dib.begin(), dib.end());
         out.insert(out.end(), bits.begin(), bits.end());
@@ -98,14 +74,11 @@ Bytes packRows(int width, int rows, int bitCount, const std::function<uint32_t(i
         Bytes row((size_t(width) * bitCount + 31) / 32 * 4, 0);
         for (int x = 0; x < width; ++x) {
             const uint32_t v = value(x, y);
-            if (bitCount < 8) {
-                const int bit = x * bitCount;
-                row[size_t(bit / 8)] |= uint8_t(v << (8 - bitCount - bit % 8));
-            }
-            else {
+            if (bitCount < 8)
+                row[size_t(x * bitCount / 8)] |= uint8_t(v << (8 - bitCount - x * bitCount % 8));
+            else
                 for (int i = 0; i < bitCount / 8; ++i)
                     row[size_t(x * bitCount / 8 + i)] = uint8_t(v >> (8 * i));
-            }
         }
         out.insert(out.end(), row.begin(), row.end());
     }
@@ -113,8 +86,7 @@ Bytes packRows(int width, int rows, int bitCount, const std::function<uint32_t(i
 }
 
 struct Decoded {
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t width = 0, height = 0;
     Bytes pixels;
     std::string error;
 };
@@ -128,24 +100,11 @@ Decoded decodeBytes(const Bytes& file)
     if (r.record) {
         d.width = r.record->width;
         d.height = r.record->height;
-        d.pixels.assign(r.record->pixels,
-                        r.record->pixels + size_t(d.width) * size_t(d.height) * 3);
+        d.pixels.assign(r.record->pixels, r.record->pixels + size_t(d.width) * size_t(d.height) * 3);
     }
     EXPECT_NE(r.record == nullptr, r.error == nullptr);
     freeImageRecord(r.record);
     return d;
-}
-
-// Pixel rows bottom row first, as the decoder returns them.
-Bytes picture(int width, int height, const std::function<Rgb(int, int)>& rgbAt)
-{
-    Bytes out;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = rgbAt(x, y);
-            out.insert(out.end(), c.begin(), c.end());
-        }
-    return out;
 }
 
 uint32_t noise(int x, int y, int salt)
@@ -168,133 +127,108 @@ struct Layout {
     bool topDown;
 };
 
-std::ostream& operator<<(std::ostream& os, const Layout& l)
-{
-    return os << l.headerSize << "-byte header, " << l.bitCount << " bits"
-              << (l.topDown ? ", top-down" : "");
-}
-
 class Uncompressed : public testing::TestWithParam<Layout> {};
 
 TEST_P(Uncompressed, DecodesEveryWidthExactly)
 {
     const Layout layout = GetParam();
-    const int bpp = layout.bitCount;
-    const int height = 3;
+    const int bpp = layout.bitCount, height = 3;
     for (int width = 1; width <= 9; ++width) {
         SCOPED_TRACE("width " + std::to_string(width));
-        // value(x, y) of the picture's row y (0 = bottom) and what it must decode to.
-        std::function<uint32_t(int, int)> value = [&](int x, int y) {
+        // value(x, y) of the picture's row y (0 = bottom) and the colour it must decode to.
+        const auto value = [&](int x, int y) {
             const uint32_t v = noise(x, y, width * 100 + bpp);
             return bpp < 32 ? v & ((1u << bpp) - 1) : v;
         };
-        std::function<Rgb(int, int)> expected;
+        const auto expected = [&](int x, int y) {
+            const uint32_t v = value(x, y);
+            if (bpp <= 8)
+                return paletteColour(v);
+            if (bpp == 16)  // the top bit is unused
+                return Rgb{widen5(v >> 10 & 31), widen5(v >> 5 & 31), widen5(v & 31)};
+            return Rgb{uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+        };
         DibFile f;
         f.headerSize = layout.headerSize;
         f.width = width;
         f.height = layout.topDown ? -height : height;
         f.bitCount = uint16_t(bpp);
-        if (bpp <= 8) {
-            for (uint32_t i = 0; i < (1u << bpp); ++i)
-                f.colours.push_back(paletteColour(i));
-            expected = [&](int x, int y) { return paletteColour(value(x, y)); };
-        }
-        else if (bpp == 16) {
-            expected = [&](int x, int y) {
-                const uint32_t v = value(x, y);  // the top bit is unused
-                return Rgb{widen5(v >> 10 & 31), widen5(v >> 5 & 31), widen5(v & 31)};
-            };
-        }
-        else {
-            expected = [&](int x, int y) {
-                const uint32_t v = value(x, y);
-                return Rgb{uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-            };
-        }
+        for (uint32_t i = 0; bpp <= 8 && i < (1u << bpp); ++i)
+            f.colours.push_back(paletteColour(i));
         f.bits = packRows(width, height, bpp, [&](int x, int row) {
             return value(x, layout.topDown ? height - 1 - row : row);
         });
+        Bytes want;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const Rgb c = expected(x, y);
+                want.insert(want.end(), c.begin(), c.end());
+            }
 
         const Decoded d = decodeBytes(f.bytes());
         ASSERT_EQ(d.error, "");
         EXPECT_EQ(d.width, width);
         EXPECT_EQ(d.height, height);
-        EXPECT_EQ(d.pixels, picture(width, height, expected));
+        EXPECT_EQ(d.pixels, want);
     }
 }
 
 const Layout kLayouts[] = {
-    {40, 1, false},  {40, 4, false},  {40, 8, false},  {40, 16, false}, {40, 24, false},
-    {40, 32, false}, {40, 1, true},   {40, 4, true},   {40, 8, true},   {40, 16, true},
-    {40, 24, true},  {40, 32, true},  {12, 1, false},  {12, 4, false},  {12, 8, false},
-    {12, 24, false},
+    {40, 1, false}, {40, 4, false}, {40, 8, false}, {40, 16, false}, {40, 24, false}, {40, 32, false},
+    {40, 1, true},  {40, 4, true},  {40, 8, true},  {40, 16, true},  {40, 24, true},  {40, 32, true},
+    {12, 1, false}, {12, 4, false}, {12, 8, false}, {12, 24, false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Dib, Uncompressed, testing::ValuesIn(kLayouts),
-                         [](const testing::TestParamInfo<Layout>& info) {
-                             return "h" + std::to_string(info.param.headerSize) + "_bpp" +
-                                    std::to_string(info.param.bitCount) +
-                                    (info.param.topDown ? "_topdown" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(Dib, Uncompressed, testing::ValuesIn(kLayouts), [](const auto& info) {
+    return "h" + std::to_string(info.param.headerSize) + "_bpp" + std::to_string(info.param.bitCount) +
+           (info.param.topDown ? "_topdown" : "");
+});
 
 // ---- Where the colour table ends and the bits begin ----
+
+DibFile packed(uint16_t bitCount, int width, Bytes bits)
+{
+    DibFile f;
+    f.fileHeader = false;
+    f.bitCount = bitCount;
+    f.width = width;
+    f.bits = std::move(bits);
+    return f;
+}
 
 TEST(DibLayout, PackedDibsTakeTheBitsRightAfterTheTable)
 {
     // 8 bits, two colours in use: index 2 lies past the table and is black.
-    DibFile pal;
-    pal.fileHeader = false;
-    pal.bitCount = 8;
-    pal.width = 3;
+    DibFile pal = packed(8, 3, {1, 0, 2, 0});
     pal.colorsUsed = 2;
     pal.colours = {{10, 20, 30}, {40, 50, 60}};
-    pal.bits = {1, 0, 2, 0};
+    EXPECT_EQ(decodeBytes(pal.bytes()).pixels, Bytes({40, 50, 60, 10, 20, 30, 0, 0, 0}));
+    // With a file header the bits offset is honoured across a gap after the table.
+    pal.fileHeader = true;
+    pal.gap = 10;
     EXPECT_EQ(decodeBytes(pal.bytes()).pixels, Bytes({40, 50, 60, 10, 20, 30, 0, 0, 0}));
 
     // 24 bits with three colours declared: the bits follow 12 bytes of table.
-    DibFile rgb;
-    rgb.fileHeader = false;
+    DibFile rgb = packed(24, 1, {7, 8, 9, 0});
     rgb.colorsUsed = 3;
     rgb.colours = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}};
-    rgb.bits = {7, 8, 9, 0};
     EXPECT_EQ(decodeBytes(rgb.bytes()).pixels, Bytes({9, 8, 7}));
 
-    // 16 bits: no table at all.
-    DibFile hi;
-    hi.fileHeader = false;
-    hi.bitCount = 16;
-    hi.bits = {0x00, 0x7C, 0, 0};  // pure red in 5-5-5
+    // 16 bits: no table at all (pure red in 5-5-5); bit fields: the three masks, then the bits.
+    DibFile hi = packed(16, 1, {0x00, 0x7C, 0, 0});
     EXPECT_EQ(decodeBytes(hi.bytes()).pixels, Bytes({255, 0, 0}));
-
-    // Bit fields: the three masks, then the bits.
-    DibFile bf = hi;
-    bf.compression = dib::kBiBitFields;
-    bf.masks = {0xF800, 0x07E0, 0x001F};
-    bf.bits = {0xE0, 0x07, 0, 0};  // pure green in 5-6-5
-    EXPECT_EQ(decodeBytes(bf.bytes()).pixels, Bytes({0, 255, 0}));
+    hi.compression = dib::kBiBitFields;
+    hi.masks = {0xF800, 0x07E0, 0x001F};
+    hi.bits = {0xE0, 0x07, 0, 0};  // pure green in 5-6-5
+    EXPECT_EQ(decodeBytes(hi.bytes()).pixels, Bytes({0, 255, 0}));
 
     // 12-byte header, 4 bits: sixteen 3-byte entries.
-    DibFile core;
-    core.fileHeader = false;
+    DibFile core = packed(4, 2, {0xF3, 0, 0, 0});
     core.headerSize = 12;
-    core.bitCount = 4;
-    core.width = 2;
     for (uint32_t i = 0; i < 16; ++i)
         core.colours.push_back(paletteColour(i));
-    core.bits = {0xF3, 0, 0, 0};
     const Rgb a = paletteColour(15), b = paletteColour(3);
     EXPECT_EQ(decodeBytes(core.bytes()).pixels, Bytes({a[0], a[1], a[2], b[0], b[1], b[2]}));
-}
-
-TEST(DibLayout, BitsOffsetIsHonouredAcrossAGap)
-{
-    DibFile f;
-    f.bitCount = 8;
-    f.colorsUsed = 1;
-    f.colours = {{5, 6, 7}};
-    f.gap = 10;
-    f.bits = {0, 0, 0, 0};
-    EXPECT_EQ(decodeBytes(f.bytes()).pixels, Bytes({5, 6, 7}));
 }
 
 TEST(DibLayout, CoreHeaderSizesAreUnsigned)
@@ -315,41 +249,34 @@ TEST(DibLayout, CoreHeaderSizesAreUnsigned)
 
 TEST(DibColorCount, FollowsHeaderKindBitCountAndColoursUsed)
 {
-    struct Case {
-        uint32_t headerSize;
-        uint16_t bitCount;
-        uint32_t colorsUsed;
-        uint16_t count;
+    const struct { uint32_t headerSize; uint16_t bitCount; uint32_t colorsUsed; uint16_t count; } cases[] = {
+        {12, 1, 0, 2},   {12, 4, 0, 16},  {12, 8, 0, 256},    {12, 24, 0, 0},    {40, 1, 0, 2},
+        {40, 4, 0, 16},  {40, 8, 0, 256}, {40, 16, 0, 0},     {40, 24, 0, 0},    {40, 32, 0, 0},
+        {40, 8, 2, 2},   {40, 24, 300, 300}, {40, 2, 0, 0},   {40, 8, 0x12345634, 0x5634},
     };
-    const Case cases[] = {
-        {12, 1, 0, 2},      {12, 4, 0, 16},     {12, 8, 0, 256},         {12, 24, 0, 0},
-        {40, 1, 0, 2},      {40, 4, 0, 16},     {40, 8, 0, 256},         {40, 16, 0, 0},
-        {40, 24, 0, 0},     {40, 32, 0, 0},     {40, 8, 2, 2},           {40, 24, 300, 300},
-        {40, 2, 0, 0},      {40, 8, 0x12345634, 0x5634},
-    };
-    for (const Case& c : cases) {
-        DibFile f;
+    for (const auto& c : cases) {
+        DibFile f = packed(c.bitCount, 1, {});
         f.headerSize = c.headerSize;
-        f.bitCount = c.bitCount;
         f.colorsUsed = c.colorsUsed;
-        f.fileHeader = false;
-        const Bytes b = f.bytes();
-        EXPECT_EQ(dibColorCount(b.data()), c.count)
-            << c.headerSize << " " << c.bitCount << " " << c.colorsUsed;
+        EXPECT_EQ(dibColorCount(f.bytes().data()), c.count) << c.headerSize << " " << c.bitCount << " " << c.colorsUsed;
     }
 }
 
 // ---- Bit fields ----
 
+DibFile bitFields(uint16_t bitCount, uint32_t red, uint32_t green, uint32_t blue, uint32_t pixel)
+{
+    DibFile f;
+    f.bitCount = bitCount;
+    f.compression = dib::kBiBitFields;
+    f.masks = {red, green, blue};
+    f.bits = packRows(1, 1, bitCount, [&](int, int) { return pixel; });
+    return f;
+}
+
 TEST(BitFields, ChannelsOfAnyWidthScaleByRounding)
 {
-    struct Case {
-        uint16_t bitCount;
-        uint32_t red, green, blue;
-        uint32_t pixel;
-        Rgb rgb;
-    };
-    const Case cases[] = {
+    const struct { uint16_t bitCount; uint32_t red, green, blue, pixel; Rgb rgb; } cases[] = {
         {16, 0xF800, 0x07E0, 0x001F, 0xFFFF, {255, 255, 255}},
         {16, 0xF800, 0x07E0, 0x001F, 0x8410, {132, 130, 132}},  // 16/31, 32/63, 16/31
         {16, 0x0030, 0x000C, 0x0003, 0x001B, {85, 170, 255}},   // 2-bit channels: 1, 2, 3
@@ -361,13 +288,8 @@ TEST(BitFields, ChannelsOfAnyWidthScaleByRounding)
         {32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0x00332211, {0x11, 0x22, 0x33}},
         {32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xAB332211, {0x33, 0x22, 0x11}},
     };
-    for (const Case& c : cases) {
-        DibFile f;
-        f.bitCount = c.bitCount;
-        f.compression = dib::kBiBitFields;
-        f.masks = {c.red, c.green, c.blue};
-        f.bits = packRows(1, 1, c.bitCount, [&](int, int) { return c.pixel; });
-        const Decoded d = decodeBytes(f.bytes());
+    for (const auto& c : cases) {
+        const Decoded d = decodeBytes(bitFields(c.bitCount, c.red, c.green, c.blue, c.pixel).bytes());
         ASSERT_EQ(d.error, "") << std::hex << c.red;
         EXPECT_EQ(d.pixels, Bytes(c.rgb.begin(), c.rgb.end()))
             << std::hex << c.red << " " << c.green << " " << c.blue << " " << c.pixel;
@@ -376,26 +298,17 @@ TEST(BitFields, ChannelsOfAnyWidthScaleByRounding)
 
 TEST(BitFields, UnusableMasksAreRefused)
 {
-    struct Case {
-        uint16_t bitCount;
-        uint32_t red, green, blue;
+    const struct { uint16_t bitCount; uint32_t red, green, blue; } cases[] = {
+        {16, 0, 0, 0},                     // all zero
+        {16, 0xF801, 0x07E0, 0x001E},      // red has a hole
+        {16, 0xF800, 0x0FE0, 0x001F},      // red and green overlap
+        {16, 0x1F0000, 0x07E0, 0x001F},    // red outside 16 bits
+        {32, 0xFF0000, 0xFF00, 0xFF00FF},  // blue has a hole
+        {32, 0xFFFFFFFF, 0xFF00, 0xFF},    // overlap with a full-width mask
     };
-    const Case cases[] = {
-        {16, 0, 0, 0},                        // all zero
-        {16, 0xF801, 0x07E0, 0x001E},         // red has a hole
-        {16, 0xF800, 0x0FE0, 0x001F},         // red and green overlap
-        {16, 0x1F0000, 0x07E0, 0x001F},       // red outside 16 bits
-        {32, 0xFF0000, 0xFF00, 0xFF00FF},     // blue has a hole
-        {32, 0xFFFFFFFF, 0xFF00, 0xFF},       // overlap with a full-width mask
-    };
-    for (const Case& c : cases) {
-        DibFile f;
-        f.bitCount = c.bitCount;
-        f.compression = dib::kBiBitFields;
-        f.masks = {c.red, c.green, c.blue};
-        f.bits = {0, 0, 0, 0};
-        EXPECT_EQ(decodeBytes(f.bytes()).error, dib::kMsgMasks) << std::hex << c.red;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(decodeBytes(bitFields(c.bitCount, c.red, c.green, c.blue, 0).bytes()).error, dib::kMsgMasks)
+            << std::hex << c.red;
 }
 
 // ---- Run-length encoding ----
@@ -413,146 +326,95 @@ DibFile rleFile(uint16_t bitCount, int width, int height, Bytes stream)
     return f;
 }
 
-// One character per pixel: '.' is black, '0'..'9' and 'a'..'f' are palette entries.
-Bytes rlePicture(const std::vector<std::string>& rowsBottomUp)
-{
-    Bytes out;
-    for (const std::string& row : rowsBottomUp)
-        for (const char ch : row) {
-            if (ch == '.') {
-                out.insert(out.end(), {0, 0, 0});
-                continue;
-            }
-            const uint8_t i = uint8_t(ch <= '9' ? ch - '0' : ch - 'a' + 10);
-            out.insert(out.end(), {i, uint8_t(i + 100), uint8_t(i + 200)});
-        }
-    return out;
-}
-
 struct RleCase {
     const char* name;
     uint16_t bitCount;
     int width;
     Bytes stream;
-    std::vector<std::string> rows;  // bottom row first
+    // Bottom row first, one character per pixel: '.' is black, '0'..'9' and 'a'..'f' palette entries.
+    std::vector<std::string> rows;
 };
-
-std::ostream& operator<<(std::ostream& os, const RleCase& c) { return os << c.name; }
 
 class Rle : public testing::TestWithParam<RleCase> {};
 
 TEST_P(Rle, DecodesTheStream)
 {
     const RleCase& c = GetParam();
+    Bytes want;
+    for (const std::string& row : c.rows)
+        for (const char ch : row) {
+            const uint8_t i = uint8_t(ch <= '9' ? ch - '0' : ch - 'a' + 10);
+            const Rgb c = ch == '.' ? Rgb{0, 0, 0} : Rgb{i, uint8_t(i + 100), uint8_t(i + 200)};
+            want.insert(want.end(), c.begin(), c.end());
+        }
     const Decoded d = decodeBytes(rleFile(c.bitCount, c.width, int(c.rows.size()), c.stream).bytes());
     ASSERT_EQ(d.error, "");
-    EXPECT_EQ(d.pixels, rlePicture(c.rows));
+    EXPECT_EQ(d.pixels, want);
 }
 
 const RleCase kRleCases[] = {
-    {"Rle8RunsLiteralsAndEnds", 8, 5,
-     {3, 7, 0, 3, 1, 2, 3, 0, /**/ 0, 0, /**/ 2, 9, 0, 1},
-     {"77712", "99..."}},
-    {"Rle8DeltaSkipsAreBlack", 8, 4,
-     {1, 5, 0, 2, 2, 1, 1, 6, 0, 1},
-     {"5...", "...6"}},
-    {"Rle8RunClippedAtRowEnd", 8, 3,
-     {9, 4, 0, 0, 1, 8, 0, 1},
-     {"444", "8.."}},
-    {"Rle8LiteralClippedStaysInStep", 8, 2,
-     {0, 5, 1, 2, 3, 4, 5, 0, /**/ 0, 0, /**/ 2, 9, 0, 1},
-     {"12", "99"}},
-    {"Rle8DeltaOutOfThePictureEndsIt", 8, 2,
-     {1, 3, 0, 2, 0, 9, 1, 4, 0, 1},
-     {"3.", ".."}},
-    {"Rle8DeltaPastRowEndClips", 8, 3,
-     {0, 2, 200, 0, 2, 5, 0, 0, 1, 6, 0, 1},
-     {"...", "6.."}},
-    {"Rle8WithoutEndOfBitmap", 8, 2,
-     {2, 1, 0, 0, 2, 2, 0, 0},
-     {"11", "22"}},
+    {"Rle8RunsLiteralsAndEnds", 8, 5, {3, 7, 0, 3, 1, 2, 3, 0, /**/ 0, 0, /**/ 2, 9, 0, 1}, {"77712", "99..."}},
+    {"Rle8DeltaSkipsAreBlack", 8, 4, {1, 5, 0, 2, 2, 1, 1, 6, 0, 1}, {"5...", "...6"}},
+    {"Rle8RunClippedAtRowEnd", 8, 3, {9, 4, 0, 0, 1, 8, 0, 1}, {"444", "8.."}},
+    {"Rle8LiteralClippedStaysInStep", 8, 2, {0, 5, 1, 2, 3, 4, 5, 0, /**/ 0, 0, /**/ 2, 9, 0, 1}, {"12", "99"}},
+    {"Rle8DeltaOutOfThePictureEndsIt", 8, 2, {1, 3, 0, 2, 0, 9, 1, 4, 0, 1}, {"3.", ".."}},
+    {"Rle8DeltaPastRowEndClips", 8, 3, {0, 2, 200, 0, 2, 5, 0, 0, 1, 6, 0, 1}, {"...", "6.."}},
+    {"Rle8WithoutEndOfBitmap", 8, 2, {2, 1, 0, 0, 2, 2, 0, 0}, {"11", "22"}},
     // Wide rows: what a short run leaves ahead of the stream must not survive a skip.
-    {"Rle8ShortRunsBeforeEachSkip", 8, 12,
-     {2, 7, 0, 0, /**/ 1, 8, 0, 2, 3, 0, 3, 9, 0, 0, /**/ 4, 5, 0, 1},
+    {"Rle8ShortRunsBeforeEachSkip", 8, 12, {2, 7, 0, 0, /**/ 1, 8, 0, 2, 3, 0, 3, 9, 0, 0, /**/ 4, 5, 0, 1},
      {"77..........", "8...999.....", "5555........"}},
-    {"Rle8LiteralInsideARunsWake", 8, 12,
-     {1, 6, 0, 3, 1, 2, 3, 0, 0, 2, 2, 0, 2, 4, 0, 1},
-     {"6123..44...."}},
-    {"Rle8LongRunsThenSkip", 8, 14,
-     {7, 3, 2, 4, 0, 0, /**/ 14, 1, 0, 1},
-     {"333333344.....", "11111111111111"}},
-    {"Rle4RunsAlternateNibbles", 4, 6,
-     {5, 0xAB, 0, 1},
-     {"ababa."}},
-    {"Rle4OddLiteralsArePadded", 4, 9,
-     {0, 3, 0x12, 0x30, /**/ 0, 5, 0x45, 0x67, 0x80, 0x00, /**/ 1, 0x90, 0, 1},
+    {"Rle8LiteralInsideARunsWake", 8, 12, {1, 6, 0, 3, 1, 2, 3, 0, 0, 2, 2, 0, 2, 4, 0, 1}, {"6123..44...."}},
+    {"Rle8LongRunsThenSkip", 8, 14, {7, 3, 2, 4, 0, 0, /**/ 14, 1, 0, 1}, {"333333344.....", "11111111111111"}},
+    {"Rle4RunsAlternateNibbles", 4, 6, {5, 0xAB, 0, 1}, {"ababa."}},
+    {"Rle4OddLiteralsArePadded", 4, 9, {0, 3, 0x12, 0x30, /**/ 0, 5, 0x45, 0x67, 0x80, 0x00, /**/ 1, 0x90, 0, 1},
      {"123456789"}},
-    {"Rle4RunClippedAtRowEnd", 4, 3,
-     {7, 0x12, 0, 0, 1, 0xF0, 0, 1},
-     {"121", "f.."}},
+    {"Rle4RunClippedAtRowEnd", 4, 3, {7, 0x12, 0, 0, 1, 0xF0, 0, 1}, {"121", "f.."}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Dib, Rle, testing::ValuesIn(kRleCases),
-                         [](const testing::TestParamInfo<RleCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Dib, Rle, testing::ValuesIn(kRleCases), [](const auto& info) {
+    return std::string(info.param.name);
+});
 
 TEST(RleStream, EndingBeforeThePictureIsRefused)
 {
-    const Bytes streams[] = {
-        {2, 1},              // no end of line or bitmap
-        {2, 1, 0},           // half a code
-        {0, 2, 1},           // half a delta
-        {0, 5, 1, 2, 3, 4},  // literal cut short of its padding
-    };
-    for (const Bytes& s : streams)
+    // No end of line or bitmap, half a code, half a delta, a literal cut short of its padding.
+    for (const Bytes& s : {Bytes{2, 1}, Bytes{2, 1, 0}, Bytes{0, 2, 1}, Bytes{0, 5, 1, 2, 3, 4}})
         EXPECT_EQ(decodeBytes(rleFile(8, 2, 2, s).bytes()).error, dib::kMsgTruncated);
-    EXPECT_EQ(decodeBytes(rleFile(4, 2, 1, {0, 5, 0x12, 0x34}).bytes()).error,
-              dib::kMsgTruncated);
+    EXPECT_EQ(decodeBytes(rleFile(4, 2, 1, {0, 5, 0x12, 0x34}).bytes()).error, dib::kMsgTruncated);
 }
 
 // ---- Refusals ----
 
-struct Refusal {
-    const char* name;
-    Bytes file;
-    const char* message;
-};
-
-std::vector<Refusal> refusals()
+TEST(Refusal, EachBrokenRuleHasItsMessage)
 {
-    auto with = [](const std::function<void(DibFile&)>& change) {
+    const auto with = [](const std::function<void(DibFile&)>& change) {
         DibFile f;
-        f.width = 2;
-        f.height = 2;
+        f.width = f.height = 2;
         f.bits.assign(16, 0);
         change(f);
         return f.bytes();
     };
-    Bytes truncatedHeader = with([](DibFile&) {});
-    truncatedHeader.resize(14 + 30);
+    const auto cut = [&](size_t size) {
+        Bytes b = with([](DibFile&) {});
+        b.resize(size);
+        return b;
+    };
     Bytes badOffset = with([](DibFile&) {});
-    badOffset[10] = 0xFF;
-    badOffset[11] = 0xFF;
-    Bytes fileHeaderOnly = with([](DibFile&) {});
-    fileHeaderOnly.resize(14);
+    badOffset[10] = badOffset[11] = 0xFF;
     Bytes v4 = with([](DibFile& f) { f.fileHeader = false; });
     v4[0] = 108;
 
-    return {
+    const struct { const char* name; Bytes file; const char* message; } cases[] = {
         {"Empty", {}, dib::kMsgTruncated},
         {"SignatureOnly", {'B', 'M'}, dib::kMsgTruncated},
-        {"FileHeaderOnly", fileHeaderOnly, dib::kMsgTruncated},
-        {"TruncatedHeader", truncatedHeader, dib::kMsgTruncated},
+        {"FileHeaderOnly", cut(14), dib::kMsgTruncated},
+        {"TruncatedHeader", cut(14 + 30), dib::kMsgTruncated},
         {"HeaderV4", v4, dib::kMsgUnknownFormat},
         {"TruncatedBits", with([](DibFile& f) { f.bits.resize(13); }), dib::kMsgTruncated},
         {"ColourTableOutside", with([](DibFile& f) { f.colorsUsed = 20; }), dib::kMsgColourTable},
         {"BitsOffsetOutside", badOffset, dib::kMsgBitsOffset},
         {"MasksCut", with([](DibFile& f) {
-             f.fileHeader = false;
-             f.bitCount = 16;
-             f.compression = dib::kBiBitFields;
-             f.masks = {0xF800};
+             f.fileHeader = false, f.bitCount = 16, f.compression = dib::kBiBitFields, f.masks = {0xF800};
              f.bits.clear();
          }),
          dib::kMsgTruncated},
@@ -560,18 +422,11 @@ std::vector<Refusal> refusals()
         {"BitCount2", with([](DibFile& f) { f.bitCount = 2; }), dib::kMsgConversion},
         {"BitCount0", with([](DibFile& f) { f.bitCount = 0; }), dib::kMsgConversion},
         {"CompressionJpeg", with([](DibFile& f) { f.compression = 4; }), dib::kMsgConversion},
-        {"Rle8At4Bits", with([](DibFile& f) { f.bitCount = 4, f.compression = dib::kBiRle8; }),
+        {"Rle8At4Bits", with([](DibFile& f) { f.bitCount = 4, f.compression = dib::kBiRle8; }), dib::kMsgCompression},
+        {"Rle4At8Bits", with([](DibFile& f) { f.bitCount = 8, f.compression = dib::kBiRle4; }), dib::kMsgCompression},
+        {"BitFieldsAt24Bits", with([](DibFile& f) { f.compression = dib::kBiBitFields, f.masks = {0xFF0000, 0xFF00, 0xFF}; }),
          dib::kMsgCompression},
-        {"Rle4At8Bits", with([](DibFile& f) { f.bitCount = 8, f.compression = dib::kBiRle4; }),
-         dib::kMsgCompression},
-        {"BitFieldsAt24Bits", with([](DibFile& f) {
-             f.compression = dib::kBiBitFields;
-             f.masks = {0xFF0000, 0xFF00, 0xFF};
-         }),
-         dib::kMsgCompression},
-        {"TopDownRle", with([](DibFile& f) {
-             f.bitCount = 8, f.compression = dib::kBiRle8, f.height = -2;
-         }),
+        {"TopDownRle", with([](DibFile& f) { f.bitCount = 8, f.compression = dib::kBiRle8, f.height = -2; }),
          dib::kMsgTopDownRle},
         {"WidthZero", with([](DibFile& f) { f.width = 0; }), dib::kMsgDimensions},
         {"HeightZero", with([](DibFile& f) { f.height = 0; }), dib::kMsgDimensions},
@@ -579,15 +434,10 @@ std::vector<Refusal> refusals()
         {"WidthBeyondLimit", with([](DibFile& f) { f.width = 32769; }), dib::kMsgDimensions},
         {"HeightBeyondLimit", with([](DibFile& f) { f.height = -32769; }), dib::kMsgDimensions},
         {"HeightMostNegative", with([](DibFile& f) { f.height = INT32_MIN; }), dib::kMsgDimensions},
-        {"OverAGibibyte", with([](DibFile& f) { f.width = 32768, f.height = 32768; }),
-         dib::kMsgTooLarge},
+        {"OverAGibibyte", with([](DibFile& f) { f.width = 32768, f.height = 32768; }), dib::kMsgTooLarge},
     };
-}
-
-TEST(Refusal, EachBrokenRuleHasItsMessage)
-{
-    for (const Refusal& r : refusals())
-        EXPECT_EQ(decodeBytes(r.file).error, r.message) << r.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(decodeBytes(c.file).error, c.message) << c.name;
 }
 
 TEST(Refusal, LargestAcceptedSizes)

@@ -20,10 +20,7 @@ constexpr int64_t msNs = 1000000;
 struct FakeDevice {
     int latency;
     int64_t jitterNs;
-    int64_t framesHanded = 0;
-    int64_t stampNs = 0;
-    int64_t request = 0;
-    int64_t nextRequestNs = 0;
+    int64_t framesHanded = 0, stampNs = 0, request = 0, nextRequestNs = 0;
     uint32_t seed = 12345;
 
     int64_t Jitter()
@@ -47,23 +44,15 @@ struct FakeDevice {
     }
 };
 
-struct Device {
-    int latency;
-    int64_t jitterNs;
-};
-
-class HeardClockFollowsDevice : public testing::TestWithParam<Device> {};
+class HeardClockFollowsDevice : public testing::TestWithParam<FakeDevice> {};
 
 // A frame loop reading every 0.3 ms for five seconds: the clock never steps back, moves in
 // steps under 2 ms, stays within 2 ms of what is heard and so has the latency taken off.
 TEST_P(HeardClockFollowsDevice, SmoothMonotonicAndOnTime)
 {
-    const Device run = GetParam();
-    FakeDevice device{run.latency, run.jitterNs};
-    cHeardClock clock(rate, buffer, run.latency);
-
-    int32_t previous = 0;
-    int32_t largestStep = 0;
+    FakeDevice device = GetParam();
+    cHeardClock clock(rate, buffer, device.latency);
+    int32_t previous = 0, largestStep = 0;
     double worstError = 0;
     for (int64_t now = 0; now < 5000 * msNs; now += 300000) {
         device.RunUntil(now);
@@ -81,9 +70,9 @@ TEST_P(HeardClockFollowsDevice, SmoothMonotonicAndOnTime)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, HeardClockFollowsDevice,
-                         testing::Values(Device{0, 0}, Device{buffer, 0}, Device{2 * buffer, 0},
-                                         Device{0, msNs / 2}, Device{2 * buffer, msNs / 2}),
-                         [](const testing::TestParamInfo<Device>& info) {
+                         testing::Values(FakeDevice{0, 0}, FakeDevice{buffer, 0}, FakeDevice{2 * buffer, 0},
+                                         FakeDevice{0, msNs / 2}, FakeDevice{2 * buffer, msNs / 2}),
+                         [](const auto& info) {
                              return "latency" + std::to_string(info.param.latency) + "_jitterUs" +
                                     std::to_string(info.param.jitterNs / 1000);
                          });
@@ -105,12 +94,7 @@ TEST(HeardClock, ReadingsAtChosenInstants)
 {
     constexpr int latency = 2048;
     constexpr int64_t second = buffer + latency + rate;
-    const struct {
-        const char* what;
-        int64_t frames;
-        int64_t sinceStampNs;
-        int32_t expected;
-    } cases[] = {
+    const struct { const char* what; int64_t frames, sinceStampNs; int32_t expected; } cases[] = {
         {"nothing handed over yet", 0, 0, 0},
         {"first buffer still ahead of the listener", buffer, 5 * msNs, 0},
         {"one second heard at the hand-over", second, 0, 1000},

@@ -85,31 +85,13 @@ TEST_F(MusicLayer, LoadsModulesAndRefusesWhatIsNot)
     std::ofstream(dir / "cut.xm", std::ios::binary)
         .write(reinterpret_cast<const char*>(cut.data()), static_cast<std::streamsize>(cut.size()));
 
+    EXPECT_EQ(MusicGetTime(nullptr), 0) << "nothing played yet";
     MusicModule* song = MusicLoadSong(module.c_str());
     EXPECT_NE(song, nullptr);
     EXPECT_TRUE(MusicFreeSong(song));
-
-    for (const fs::path& bad : {dir / "missing.xm", dir / "empty.xm", dir / "text.xm",
-                                dir / "cut.xm", dir}) {
+    for (const fs::path& bad : {dir / "missing.xm", dir / "empty.xm", dir / "text.xm", dir / "cut.xm", dir})
         EXPECT_EQ(MusicLoadSong(bad.c_str()), nullptr) << bad;
-    }
     EXPECT_EQ(MusicLoadSong(nullptr), nullptr);
-}
-
-TEST_F(MusicLayer, NullModuleIsHarmlessWithAndWithoutDevice)
-{
-    EXPECT_EQ(MusicGetTime(nullptr), 0) << "nothing played yet";
-    for (const bool withDevice : {false, true}) {
-        if (withDevice) {
-            ASSERT_TRUE(SoundInit(44100, 32, SOUND_INIT_GLOBALFOCUS));
-        }
-        EXPECT_FALSE(MusicPlaySong(nullptr));
-        EXPECT_FALSE(MusicSetMasterVolume(nullptr, 255));
-        EXPECT_GE(MusicGetTime(nullptr), 0);
-        EXPECT_FALSE(MusicFreeSong(nullptr));
-        SoundClose();
-    }
-    SoundClose();  // closing twice is harmless too
 }
 
 // The module is 400 ms long; the clock keeps counting up through its loops, as heard.
@@ -197,20 +179,27 @@ TEST_F(MusicLayer, DeviceIsHandedWhatTheWavHolds)
                            expected.begin() + 44));
 }
 
-// Without a device, or with the null module, the show runs on wall time from the play.
+// The null module is harmless; without a device, or with the null module, nothing is audible
+// and the show runs on wall time from the play.
 TEST_F(MusicLayer, WallTimeWithoutDeviceOrModule)
 {
     for (const bool withDevice : {false, true}) {
+        SCOPED_TRACE(withDevice ? "null module" : "no device");
         if (withDevice) {
             ASSERT_TRUE(SoundInit(44100, 32, SOUND_INIT_GLOBALFOCUS));
         }
+        EXPECT_FALSE(MusicSetMasterVolume(nullptr, 255));
+        EXPECT_FALSE(MusicFreeSong(nullptr));
         MusicModule* song = withDevice ? nullptr : MusicLoadSong(module.c_str());
         ASSERT_EQ(song == nullptr, withDevice);
-        EXPECT_FALSE(MusicPlaySong(song)) << "nothing audible";
-        EXPECT_GE(PlayUntil(song, 80), 80) << (withDevice ? "null module" : "no device");
+        EXPECT_FALSE(MusicPlaySong(song));
+        EXPECT_GE(PlayUntil(song, 80), 80);
+        EXPECT_GE(MusicGetTime(nullptr), 0);
         MusicFreeSong(song);
         SoundClose();
     }
+    EXPECT_FALSE(MusicPlaySong(nullptr)) << "no device";
+    SoundClose();  // closing twice is harmless too
 }
 
 TEST_F(MusicLayer, FrozenClockReportsTheGivenInstantForEveryModule)
@@ -231,33 +220,28 @@ TEST_F(MusicLayer, FrozenClockReportsTheGivenInstantForEveryModule)
 
 TEST_F(MusicLayer, RendersWavSpansAsPlayedFromTheStart)
 {
-    const fs::path whole = dir / "whole.wav";
-    ASSERT_TRUE(MusicRenderWav(module.c_str(), 0, 1000, whole.c_str()));
-    const auto w = ReadFile(whole);
+    ASSERT_TRUE(MusicRenderWav(module.c_str(), 0, 1000, (dir / "whole.wav").c_str()));
+    const auto w = ReadFile(dir / "whole.wav");
     ASSERT_EQ(w.size(), 44u + 44100u * 4u);
     EXPECT_EQ(std::string(w.begin(), w.begin() + 4), "RIFF");
-    EXPECT_EQ(Le(w, 4, 4), w.size() - 8);
     EXPECT_EQ(std::string(w.begin() + 8, w.begin() + 16), "WAVEfmt ");
-    EXPECT_EQ(Le(w, 20, 2), 1u) << "PCM";
-    EXPECT_EQ(Le(w, 22, 2), 2u) << "stereo";
-    EXPECT_EQ(Le(w, 24, 4), 44100u);
-    EXPECT_EQ(Le(w, 28, 4), 44100u * 4);
-    EXPECT_EQ(Le(w, 32, 2), 4u);
-    EXPECT_EQ(Le(w, 34, 2), 16u);
     EXPECT_EQ(std::string(w.begin() + 36, w.begin() + 40), "data");
-    EXPECT_EQ(Le(w, 40, 4), 44100u * 4);
+    // Sizes, PCM, stereo, 44.1 kHz, bytes per second and per frame, 16 bits, data size.
+    const struct { size_t at; int bytes; size_t value; } fields[] = {
+        {4, 4, w.size() - 8}, {20, 2, 1}, {22, 2, 2}, {24, 4, 44100}, {28, 4, 44100 * 4}, {32, 2, 4}, {34, 2, 16},
+        {40, 4, 44100 * 4}};
+    for (const auto& f : fields)
+        EXPECT_EQ(Le(w, f.at, f.bytes), f.value) << "offset " << f.at;
 
     // A span starting later is the same samples, from the same frame on.
-    const fs::path tail = dir / "tail.wav";
-    ASSERT_TRUE(MusicRenderWav(module.c_str(), 300, 1000, tail.c_str()));
-    const auto t = ReadFile(tail);
+    ASSERT_TRUE(MusicRenderWav(module.c_str(), 300, 1000, (dir / "tail.wav").c_str()));
+    const auto t = ReadFile(dir / "tail.wav");
     ASSERT_EQ(t.size(), 44u + 30870u * 4u);
     EXPECT_TRUE(std::equal(t.begin() + 44, t.end(), w.begin() + 44 + 13230 * 4));
 
     // Before 0 there is silence, then the music starts on the dot.
-    const fs::path early = dir / "early.wav";
-    ASSERT_TRUE(MusicRenderWav(module.c_str(), -500, 500, early.c_str()));
-    const auto e = ReadFile(early);
+    ASSERT_TRUE(MusicRenderWav(module.c_str(), -500, 500, (dir / "early.wav").c_str()));
+    const auto e = ReadFile(dir / "early.wav");
     ASSERT_EQ(e.size(), 44u + 44100u * 4u);
     EXPECT_TRUE(std::all_of(e.begin() + 44, e.begin() + 44 + 22050 * 4, [](auto b) { return b == 0; }));
     EXPECT_TRUE(std::equal(e.begin() + 44 + 22050 * 4, e.end(), w.begin() + 44));

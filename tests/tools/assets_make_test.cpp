@@ -18,35 +18,30 @@ int makeAll(const fs::path& dir)
 
 TEST(AssetMakers, TwoRunsWriteIdenticalFiles)
 {
-    const fs::path root = scratch("assets_twice");
+    const ScratchDir scratch;
+    const fs::path& root = scratch.path();
     // The makers create the folder themselves, nested too.
     ASSERT_EQ(makeAll(root / "a" / "deeper"), 0);
     ASSERT_EQ(makeAll(root / "b"), 0);
-    size_t entries = 0;
-    for (const auto& e : fs::directory_iterator(root / "b")) {
-        (void)e;
-        ++entries;
-    }
-    EXPECT_EQ(entries, std::size(kAssetFiles));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "b"), fs::directory_iterator()), std::ssize(kAssetFiles));
     for (const char* f : kAssetFiles) {
         SCOPED_TRACE(f);
         const std::vector<unsigned char> a = readFile(root / "a" / "deeper" / f);
         EXPECT_FALSE(a.empty());
         EXPECT_EQ(a, readFile(root / "b" / f));
     }
-    fs::remove_all(root);
 }
 
 TEST(AssetMakers, FailWithStatusWhenTheFolderCannotBeMade)
 {
-    const fs::path root = scratch("assets_blocked");
+    const ScratchDir scratch;
+    const fs::path& root = scratch.path();
     const fs::path blocker = root / "file";
     std::ofstream(blocker) << "not a folder";
-    EXPECT_NE(run(std::string(VAVARIZO_SPRITES) + " '" + (blocker / "out").string() + "'"), 0);
-    EXPECT_NE(run(std::string(VAVARIZO_MUSIC) + " '" + (blocker / "out").string() + "'"), 0);
-    EXPECT_NE(run(std::string(VAVARIZO_SPRITES)), 0) << "no folder given";
-    EXPECT_NE(run(std::string(VAVARIZO_MUSIC)), 0) << "no folder given";
-    fs::remove_all(root);
+    for (const std::string tool : {VAVARIZO_SPRITES, VAVARIZO_MUSIC}) {
+        EXPECT_NE(run(tool + " '" + (blocker / "out").string() + "'"), 0) << tool;
+        EXPECT_NE(run(tool), 0) << tool << ": no folder given";
+    }
 }
 
 }  // namespace

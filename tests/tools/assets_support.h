@@ -7,20 +7,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "tests/support/scratch_dir.h"
 
 namespace assets_test {
 
 namespace fs = std::filesystem;
 
-inline fs::path scratch(const std::string& tag)
-{
-    const fs::path dir = fs::path(testing::TempDir()) / (tag + "_" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir);
-    return dir;
-}
+using testutil::ScratchDir;
 
 inline std::vector<unsigned char> readFile(const fs::path& path)
 {

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +28,12 @@ struct ToolRun {
     std::string err;
 };
 
+Bytes fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
 std::string quoted(const std::string& s)
 {
     std::string q = "'";
@@ -45,16 +50,15 @@ ToolRun render(const std::vector<std::string>& args, const testutil::ScratchDir&
     const std::string errFile = dir.file("stderr.txt");
     cmd += " 2>" + quoted(errFile) + " </dev/null";
     const int raw = std::system(cmd.c_str());
-    std::ifstream in(errFile);
-    std::stringstream err;
-    err << in.rdbuf();
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
+    const Bytes err = fileBytes(errFile);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(err.begin(), err.end())};
 }
 
-Bytes fileBytes(const std::string& path)
+// One picture of the scene in `dir` at `ms`, written to dir/name.
+ToolRun frame(const testutil::ScratchDir& dir, int64_t ms, const std::string& name, const std::string& size)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    return render({"--at", std::to_string(ms), "--out", dir.file(name), "--assets", dir.path().string(), "--size", size},
+                  dir);
 }
 
 struct Picture {
@@ -77,10 +81,8 @@ Picture readPng(const std::string& path)
     EXPECT_EQ(image.format & PNG_FORMAT_FLAG_ALPHA, 0u) << "opaque";
     image.format = PNG_FORMAT_RGB;
     p.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr)) {
-        p.width = int(image.width);
-        p.height = int(image.height);
-    }
+    if (png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr))
+        p.width = int(image.width), p.height = int(image.height);
     return p;
 }
 
@@ -92,8 +94,7 @@ Bytes texture(int w, int h, Rgb base, Rgb patch = {}, int x0 = 0, int x1 = 0, in
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const Rgb& c = x >= x0 && x < x1 && y >= y0 && y < y1 ? patch : base;
-            rgb.insert(rgb.end(), {static_cast<unsigned char>(c[0]), static_cast<unsigned char>(c[1]),
-                                   static_cast<unsigned char>(c[2])});
+            rgb.insert(rgb.end(), {uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2])});
         }
     return rgb;
 }
@@ -103,10 +104,9 @@ Bytes texture(int w, int h, Rgb base, Rgb patch = {}, int x0 = 0, int x1 = 0, in
 void writeScene(const testutil::ScratchDir& dir, bool withVehicle = true)
 {
     const Bytes vehicle = texture(16, 8, white, {0, 0, 0}, 0, 6, 4, 8);
-    if (withVehicle) {
-        for (const char* name : {"morvask.bmp", "liten.bmp", "stor.bmp", "hal.bmp"})
+    for (const char* name : {"morvask.bmp", "liten.bmp", "stor.bmp", "hal.bmp"})
+        if (withVehicle)
             dir.bmp(name, 16, 8, vehicle);
-    }
     dir.bmp("grass.bmp", 16, 4, texture(16, 4, green, {0, 0, 0}, 11, 16, 0, 4));
     dir.bmp("lampa.bmp", 4, 4, texture(4, 4, red));
     dir.bmp("kossa.bmp", 8, 8, texture(8, 8, white));
@@ -121,29 +121,19 @@ std::array<int, 2> pixel(double x, double y, double z, int w, int h)
     return {int((ndcX + 1) / 2 * w), int((1 - ndcY) / 2 * h)};
 }
 
-std::string show(Rgb c)
-{
-    return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
-}
-
 TEST(Render, LayersSpritesByDrawingOrderAndKeyColour)
 {
     testutil::ScratchDir dir;
     writeScene(dir);
-    const std::string out = dir.file("t0.png");
-    const ToolRun run = render({"--at", "0", "--out", out, "--assets", dir.path().string(), "--size", "320x240"}, dir);
+    const ToolRun run = frame(dir, 0, "t0.png", "320x240");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const Picture p = readPng(out);
+    const Picture p = readPng(dir.file("t0.png"));
     ASSERT_EQ(p.width, 320);
     ASSERT_EQ(p.height, 240);
     // At t = 0 the vehicle spans x 0 to 0.5 and y -0.37 to -0.12 on the plane z = -1; the grass
     // strip y -0.45 to -0.25, opaque left of x = 0.25 and see-through right of it.
-    const struct {
-        const char* what;
-        double x, y;
-        Rgb colour;
-    } cases[] = {
+    const struct { const char* what; double x, y; Rgb colour; } cases[] = {
         {"sky where nothing is drawn", -0.3, 0.2, sky},
         {"sky above the vehicle", 0.25, 0.0, sky},
         {"sky through the vehicle's black texels", 0.1, -0.18, sky},
@@ -154,7 +144,7 @@ TEST(Render, LayersSpritesByDrawingOrderAndKeyColour)
     };
     for (const auto& c : cases) {
         const auto [px, py] = pixel(c.x, c.y, -1, p.width, p.height);
-        EXPECT_EQ(show(p.at(px, py)), show(c.colour)) << c.what << " at pixel " << px << "," << py;
+        EXPECT_EQ(p.at(px, py), c.colour) << c.what << " at pixel " << px << "," << py;
     }
 }
 
@@ -166,15 +156,11 @@ TEST(Render, LampShowsInFrontWhileLit)
     const double dy = std::sin(34000 / 20.0) * 0.01;
     const auto [lx, ly] = pixel(0.19 + 0.025, -0.37 + dy + 0.15 + 0.025, -0.9, 320, 240);
     for (const int ms : {33000, 34000, 40000}) {
-        const std::string out = dir.file("lamp" + std::to_string(ms) + ".png");
-        ASSERT_EQ(render({"--at", std::to_string(ms), "--out", out, "--assets", dir.path().string(), "--size",
-                          "320x240"},
-                         dir)
-                      .status,
-                  0);
-        const Picture p = readPng(out);
+        const std::string name = "lamp" + std::to_string(ms) + ".png";
+        ASSERT_EQ(frame(dir, ms, name, "320x240").status, 0);
+        const Picture p = readPng(dir.file(name));
         ASSERT_EQ(p.width, 320);
-        EXPECT_EQ(show(p.at(lx, ly)), show(ms == 34000 ? red : white)) << "t = " << ms;
+        EXPECT_EQ(p.at(lx, ly), ms == 34000 ? red : white) << "t = " << ms;
     }
 }
 
@@ -183,10 +169,9 @@ TEST(Render, SameArgumentsGiveTheSameBytesAndSequencesMatchSingleFrames)
     testutil::ScratchDir dir;
     writeScene(dir);
     const std::string assets = dir.path().string();
-    const auto single = [&](int ms, const std::string& name) {
-        const std::string out = dir.file(name);
-        EXPECT_EQ(render({"--at", std::to_string(ms), "--out", out, "--assets", assets, "--size", "96x72"}, dir).status, 0);
-        return fileBytes(out);
+    const auto single = [&](int64_t ms, const std::string& name) {
+        EXPECT_EQ(frame(dir, ms, name, "96x72").status, 0);
+        return fileBytes(dir.file(name));
     };
     const Bytes once = single(44900, "a.png");
     ASSERT_FALSE(once.empty());
@@ -196,9 +181,8 @@ TEST(Render, SameArgumentsGiveTheSameBytesAndSequencesMatchSingleFrames)
 
     // 100 ms at 30 frames per second: three frames, at 44900, 44933 and 44966 ms.
     const std::string seq = dir.file("seq");
-    const ToolRun run = render({"--from", "44900", "--to", "45000", "--fps", "30", "--out-dir", seq, "--assets", assets,
-                            "--size", "96x72"},
-                           dir);
+    const ToolRun run = render(
+        {"--from", "44900", "--to", "45000", "--fps", "30", "--out-dir", seq, "--assets", assets, "--size", "96x72"}, dir);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(fileBytes(seq + "/frame-000000.png"), once);
     EXPECT_EQ(fileBytes(seq + "/frame-000002.png"), single(44966, "c.png"));
@@ -210,18 +194,17 @@ TEST(Render, MissingTexturesAreReportedOnceAndTheFrameIsStillDrawn)
 {
     testutil::ScratchDir dir;
     writeScene(dir, false);
-    const std::string out = dir.file("partial.png");
-    const ToolRun run = render({"--at", "0", "--out", out, "--assets", dir.path().string(), "--size", "160x120"}, dir);
+    const ToolRun run = frame(dir, 0, "partial.png", "160x120");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err,
               "morvask.bmp: Could Not Load Texture.\nliten.bmp: Could Not Load Texture.\n"
               "stor.bmp: Could Not Load Texture.\nhal.bmp: Could Not Load Texture.\n");
-    const Picture p = readPng(out);
+    const Picture p = readPng(dir.file("partial.png"));
     ASSERT_EQ(p.width, 160);
-    const auto [sx, sy] = pixel(-0.3, 0.2, -1, 160, 120);
-    EXPECT_EQ(show(p.at(sx, sy)), show(sky));
-    const auto [gx, gy] = pixel(-0.3, -0.3, -1, 160, 120);
-    EXPECT_EQ(show(p.at(gx, gy)), show(green));
+    for (const auto& [y, colour] : {std::pair{0.2, sky}, std::pair{-0.3, green}}) {
+        const auto [px, py] = pixel(-0.3, y, -1, 160, 120);
+        EXPECT_EQ(p.at(px, py), colour);
+    }
 }
 
 TEST(Render, MusicThatCannotBeWrittenIsAFailure)
@@ -229,18 +212,13 @@ TEST(Render, MusicThatCannotBeWrittenIsAFailure)
     testutil::ScratchDir dir;
     writeScene(dir);
     const ToolRun run = render({"--from", "0", "--to", "40", "--fps", "25", "--out-dir", dir.file("frames"), "--audio",
-                            dir.file("music.wav"), "--assets", dir.path().string(), "--size", "32x24"},
-                           dir);
+                                dir.file("music.wav"), "--assets", dir.path().string(), "--size", "32x24"},
+                               dir);
     EXPECT_EQ(run.status, 1) << "no module in the assets folder";
     EXPECT_NE(run.err.find("music"), std::string::npos) << run.err;
 }
 
 #ifdef MUSIC_TOOL
-uint32_t le32(const Bytes& b, size_t at)
-{
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-
 TEST(Render, SequenceWithMusicWritesTheSameSpanAsCdQualityWav)
 {
     testutil::ScratchDir dir;
@@ -253,12 +231,10 @@ TEST(Render, SequenceWithMusicWritesTheSameSpanAsCdQualityWav)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::exists(dir.file("frames/frame-000004.png")));
     EXPECT_FALSE(fs::exists(dir.file("frames/frame-000005.png")));
+    // The layout of the file is the music layer's; here: the span's half second at 44.1 kHz, stereo, 16 bits.
     const Bytes b = fileBytes(wav);
     ASSERT_GE(b.size(), 44u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
-    EXPECT_EQ(le32(b, 24), 44100u) << "sample rate";
-    EXPECT_EQ(b[22], 2) << "stereo";
-    EXPECT_EQ(b[34], 16) << "bits per sample";
     EXPECT_EQ(b.size(), 44u + 500 * 441 / 10 * 4) << "half a second";
 }
 #endif
@@ -267,25 +243,15 @@ TEST(Render, BadArgumentsExitWithUsage)
 {
     testutil::ScratchDir dir;
     const std::string png = dir.file("x.png");
+    const std::string d = dir.file("d");
     const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"--at", "0"},
-        {"--out", png},
-        {"--at"},
-        {"--at", "12ms", "--out", png},
-        {"--at", "", "--out", png},
-        {"--at", "2147483648", "--out", png},
-        {"--at", "0", "--out", png, "--size", "0x10"},
-        {"--at", "0", "--out", png, "--size", "640"},
-        {"--at", "0", "--out", png, "--size", "64x48x2"},
-        {"--at", "0", "--out", png, "--bogus", "1"},
-        {"--at", "0", "--out", png, "--audio", dir.file("a.wav")},
-        {"--at", "0", "--out", png, "--from", "0"},
-        {"--from", "0", "--to", "100", "--out-dir", dir.file("d")},
-        {"--from", "0", "--to", "100", "--fps", "0", "--out-dir", dir.file("d")},
-        {"--from", "100", "--to", "100", "--fps", "30", "--out-dir", dir.file("d")},
-        {"--from", "0", "--fps", "30", "--out-dir", dir.file("d")},
-        {"stray"},
+        {}, {"--at", "0"}, {"--out", png}, {"--at"}, {"stray"},
+        {"--at", "12ms", "--out", png}, {"--at", "", "--out", png}, {"--at", "2147483648", "--out", png},
+        {"--at", "0", "--out", png, "--size", "0x10"}, {"--at", "0", "--out", png, "--size", "640"},
+        {"--at", "0", "--out", png, "--size", "64x48x2"}, {"--at", "0", "--out", png, "--bogus", "1"},
+        {"--at", "0", "--out", png, "--audio", dir.file("a.wav")}, {"--at", "0", "--out", png, "--from", "0"},
+        {"--from", "0", "--to", "100", "--out-dir", d}, {"--from", "0", "--to", "100", "--fps", "0", "--out-dir", d},
+        {"--from", "100", "--to", "100", "--fps", "30", "--out-dir", d}, {"--from", "0", "--fps", "30", "--out-dir", d},
     };
     for (const auto& args : cases) {
         std::string line;
@@ -295,7 +261,7 @@ TEST(Render, BadArgumentsExitWithUsage)
         EXPECT_EQ(run.status, 2) << line;
         EXPECT_NE(run.err.find("usage: vavarizo-render --at MS --out FILE.png"), std::string::npos) << line << run.err;
         EXPECT_FALSE(fs::exists(png)) << line;
-        EXPECT_FALSE(fs::exists(dir.file("d"))) << line;
+        EXPECT_FALSE(fs::exists(d)) << line;
     }
 }
 
