@@ -133,7 +133,6 @@ answer() {
     local id
     id=$(window_titled "$1") || exit 1
     for _ in $(seq 4); do
-        still_titled "$id" "$1" || return 0
         focus "$id" && xdotool key "$2"
         for _ in $(seq 60); do
             still_titled "$id" "$1" || return 0
