@@ -39,9 +39,11 @@ fail() {
     exit 1
 }
 
-# Xvfb picks a free display itself and tells which one.
+# Xvfb picks a free display itself and tells which one. Without -noreset it resets whenever its
+# last client leaves, and refuses clients meanwhile: each message box is a client of its own, and
+# the box or window that follows one could find the server resetting.
 start_x() {
-    setsid Xvfb -displayfd 5 -screen 0 "$1" -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
+    setsid Xvfb -displayfd 5 -screen 0 "$1" -nolisten tcp -noreset 5>"$work/display" >/dev/null 2>&1 &
     x_server=$!
     for _ in $(seq 100); do
         [ -s "$work/display" ] && break
@@ -49,7 +51,7 @@ start_x() {
     done
     [ -s "$work/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$work/display")"
-    # Seen on a loaded machine: the first client refused just after the number was written.
+    # Ready once it takes a client.
     for _ in $(seq 100); do
         xprop -root >/dev/null 2>&1 && return 0
         sleep 0.05
