@@ -7,44 +7,13 @@
 #include "game/clock.h"
 #include "game/sprite.h"
 #include "game/textures.h"
+#include "game/timeline.h"
 
 namespace demo {
 
 namespace {
 
-// A time window a < t < b, open at both ends: at t = a and t = b it is off.
-struct Window {
-    double from;
-    double to;
-};
-
-bool Inside(const Window& w, double t)
-{
-    return t > w.from && t < w.to;
-}
-
-template <size_t N>
-bool InAny(const Window (&windows)[N], double t)
-{
-    for (const Window& w : windows)
-        if (Inside(w, t))
-            return true;
-    return false;
-}
-
-constexpr Window smallFrames[] = {
-    {0, 4000},      {5500, 7000},   {11500, 13000}, {14000, 15000}, {17000, 18500}, {28500, 30000},
-    {36000, 39000}, {40000, 43000}, {51000, 52000}, {58500, 61000}, {66000, 68000},
-};
-constexpr Window bigFrames[] = {
-    {4000, 5000}, {13300, 14000}, {30000, 30500}, {47000, 50000}, {54000, 58000}, {62000, 65000},
-};
-constexpr Window bounce[] = {{5000, 8000}, {8500, 11500}, {13500, HUGE_VAL}};
-constexpr Window loop{46000, 49000};
-constexpr Window lampLit{33000, 40000};
-constexpr double finalFrameFrom = 60500;
-constexpr double cowFrom = 42000;
-constexpr double knockAwayFrom = 45000;
+using namespace timeline;
 
 // Odd number of whole tenths of a second, of either sign. fmod keeps the parity exact for any
 // clock value, where a conversion to int would overflow.

@@ -8,6 +8,7 @@
 #include "game/clock.h"
 #include "game/sprite.h"
 #include "game/textures.h"
+#include "game/timeline.h"
 
 namespace demo {
 
@@ -36,11 +37,12 @@ int DrawGLScene()
 
 void DrawGrass()
 {
+    using timeline::groundCruisesAt, timeline::groundStartsAt;
     // Still, then speeding up, then cruising; both formulas meet at 18000 and 25000.
-    if (time(1) < 18000)
+    if (time(1) < groundStartsAt)
         DrawTheGrass(0);
-    else if (time(1) < 25000)
-        DrawTheGrass(TileOffset((time(1) - 18000) * time(1) / 4000));
+    else if (time(1) < groundCruisesAt)
+        DrawTheGrass(TileOffset((time(1) - groundStartsAt) * time(1) / 4000));
     else
         DrawTheGrass(TileOffset(time(1) * 1.75));
 }
