@@ -354,18 +354,22 @@ int run(Options& o)
     // the first frame, not after the last.
     std::string error;
     std::unique_ptr<plat::WavRender> music;
-    std::unique_ptr<plat::OutFile> wav;
     if (!o.audio.empty()) {
         music = plat::WavRender::Open(moduleFile, &error);
         if (!music)
             return failure("no music for " + o.audio + ": " + error);
-        wav = plat::OutFile::Create(o.audio, &error);
-        if (!wav)
-            return failure(error);
     }
     OutputFolder folder;
     if (!o.outDir.empty()) {
         if (error = folder.Prepare(o.outDir, o.overwrite); !error.empty())
+            return failure(error);
+    }
+    // Made now, so a music file that cannot be written is found before the frames; it may
+    // live in the output folder.
+    std::unique_ptr<plat::OutFile> wav;
+    if (!o.audio.empty()) {
+        wav = plat::OutFile::Create(o.audio, &error);
+        if (!wav)
             return failure(error);
     }
 
