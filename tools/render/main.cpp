@@ -306,22 +306,23 @@ public:
         const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0;
         std::printf("\r%lld/%lld frames  %.1f frames/s  %.0f s left   ", static_cast<long long>(done),
                     static_cast<long long>(total_), rate, left);
-        if (done == total_)
-            std::printf("\n");
         std::fflush(stdout);
+        printed_ = true;
     }
 
+    // Ends the line, so whatever follows starts on a fresh one.
     void End()
     {
-        if (shown_ && last_ != start_)
+        if (printed_)
             std::printf("\n");
-        shown_ = false;
+        printed_ = shown_ = false;
     }
 
 private:
     using Clock = std::chrono::steady_clock;
     int64_t total_;
     bool shown_;
+    bool printed_ = false;
     Clock::time_point start_, last_;
 };
 
