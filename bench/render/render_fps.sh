@@ -15,15 +15,20 @@ render=$build/bin/vavarizo-render
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
+# Wall time shows what the machine gave; CPU time per frame shows what the work costs, which is
+# what bounds the rate on an idle machine (cores / CPU time per frame).
+TIMEFORMAT='%R %U %S'
 for workers in 0 default; do
   rm -rf "$out/frames"
   args=()
   [ "$workers" = default ] || args=(--workers "$workers")
-  start=$(date +%s.%N)
-  "$render" --from 0 --to $((seconds * 1000)) --fps 30 --out-dir "$out/frames" --assets "$assets" "${args[@]}" >/dev/null
-  end=$(date +%s.%N)
+  { time "$render" --from 0 --to $((seconds * 1000)) --fps 30 --out-dir "$out/frames" --assets "$assets" \
+      "${args[@]}" >/dev/null 2>"$out/err"; } 2>"$out/time"
   frames=$(find "$out/frames" -name 'frame-*.png' | wc -l)
-  awk -v w="$workers" -v f="$frames" -v s="$start" -v e="$end" \
-    'BEGIN { printf "vavarizo-render --workers %s: %d frames in %.2f s, %.1f frames per second\n", w, f, e - s, f / (e - s) }'
+  read -r wall user sys <"$out/time"
+  awk -v w="$workers" -v f="$frames" -v t="$wall" -v c="$user + $sys" 'BEGIN {
+    split(c, p, " + "); cpu = p[1] + p[2]
+    printf "vavarizo-render --workers %s: %d frames in %.2f s, %.1f frames per second; %.2f ms CPU per frame\n",
+      w, f, t, f / t, 1000 * cpu / f }'
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

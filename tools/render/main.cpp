@@ -390,6 +390,8 @@ int run(Options& o)
     if (o.at) {
         drawFrame(*gl, *o.at, pixels);
         const auto png = encodePngRgb(gl->width(), gl->height(), pixels.data(), true, &error);
+        if (stopSignal.load())
+            return stoppedExit();
         if (png.empty() || !plat::WriteWholeFile(o.out, png.data(), png.size(), &error))
             return failure(error);
         return 0;
@@ -433,13 +435,13 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, onStopSignal);
 
     Options o;
-    if (const std::string error = parseArgs(argc, argv, o); !error.empty())
-        return usage(error);
-    if (o.help) {
-        std::fputs(usageText, stdout);
-        return 0;
-    }
     try {
+        if (const std::string error = parseArgs(argc, argv, o); !error.empty())
+            return usage(error);
+        if (o.help) {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
         return run(o);
     } catch (const std::bad_alloc&) {
         return failure("out of memory for a " + std::to_string(o.width) + "x" + std::to_string(o.height) +
