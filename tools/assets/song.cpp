@@ -394,8 +394,8 @@ double settled(double t)
 }
 
 // The cues, row for row with the picture: a tick on every step of the frame alternation (the
-// alternate frame right and louder, the base frame left), a stab on every visible change, a
-// crash where a scene starts, and on the strongest moments a full hit after a beat of silence.
+// alternate frame right and louder, the base frame left), a kick and a stab on every visible
+// change, a crash where a scene starts, and on the strongest moments snare and crash as well.
 // The cow lows the instant she comes into view.
 void cues(Score& score, double finalFrame, double finalState)
 {
@@ -421,8 +421,9 @@ void cues(Score& score, double finalFrame, double finalState)
         }
         const bool strong = std::find(std::begin(strongest), std::end(strongest), t) != std::end(strongest);
         const bool scene = std::find(std::begin(scenes), std::end(scenes), t) != std::end(scenes);
+        // The stab plays the chord's root as the bass last had it, always in the same register.
         const uint8_t root = score.lastNote(r, BassCh);
-        const uint8_t stab = static_cast<uint8_t>((root ? root : Am.root) + 24);
+        const uint8_t stab = N(5, ((root ? root : Am.root) - 1) % 12);
         score.put(r, StabCh, stab, Stab, 64, 96);
         score.put(r, StabHighCh, static_cast<uint8_t>(stab + 12), Stab, 56, 160);
         if (strong || scene)
