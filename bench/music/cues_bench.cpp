@@ -27,7 +27,7 @@ namespace {
 constexpr int kRate = 48000;  // 5 ms and a 20 ms tick are whole frames
 constexpr size_t kBlock = kRate / 200;  // 5 ms
 
-double Db(double power) { return 10.0 * std::log10(power + 1e-20); }
+double Db(double power) { return 10.0 * std::log10(power + 1e-9); }  // floor at -90 dBFS
 
 double Percentile(std::vector<double> v, double p)
 {
@@ -64,14 +64,16 @@ struct Blocks {
             s += v[static_cast<size_t>(b)];
         return n ? s / static_cast<double>(n) : 0;
     }
-    // How much the sound changes at `ms`: 60 ms after against 60 ms before, in dB; the larger of
-    // the two bands, counted both ways (a drop to silence is a change as much as a hit).
+    // How much the sound changes at `ms`, within 10 ms either side: 60 ms after against 60 ms
+    // before, in dB; the larger of the two bands, counted both ways (a drop to silence is a change
+    // as much as a hit).
     double Change(double ms) const
     {
-        const long at = std::lround(ms / 5.0), span = 12;
+        const long span = 12;
         double best = 0;
-        for (const auto* v : {&broad, &high})
-            best = std::max(best, std::fabs(Db(Mean(*v, at, at + span)) - Db(Mean(*v, at - span, at))));
+        for (long at = std::lround(ms / 5.0) - 2; at <= std::lround(ms / 5.0) + 2; ++at)
+            for (const auto* v : {&broad, &high})
+                best = std::max(best, std::fabs(Db(Mean(*v, at, at + span)) - Db(Mean(*v, at - span, at))));
         return best;
     }
 };
@@ -154,9 +156,10 @@ int main(int argc, char** argv)
         run = Db(blocks.broad[static_cast<size_t>(b)]) < -50 ? run + 1 : 0;
         longest = std::max(longest, run);
     }
-    std::printf("loop at %.3f s: longest silence in the 2 s before it %ld ms; level 1 s before %.1f dBFS, 1 s after %.1f dBFS\n\n",
+    std::printf("loop at %.3f s: longest silence in the 2 s before it %ld ms; level 1 s before %.1f dBFS, 1 s after "
+                "%.1f dBFS; change on landing %.1f dB\n\n",
                 duration, longest * 5, Db(Blocks::Mean(blocks.broad, loopBlock - 200, loopBlock)),
-                Db(Blocks::Mean(blocks.broad, loopBlock, loopBlock + 200)));
+                Db(Blocks::Mean(blocks.broad, loopBlock, loopBlock + 200)), blocks.Change(duration * 1000));
 
     // libxmp: the same module to its loop, row by row beside libopenmpt.
     xmp_context ctx = xmp_create_context();
@@ -182,23 +185,28 @@ int main(int argc, char** argv)
     xmp_release_module(ctx);
     xmp_free_context(ctx);
     const Blocks xb(x);
-    std::vector<double> diffs;
+    std::vector<double> diffs, rows;
     for (long row = 0; (row + 1) * 20 <= std::min(static_cast<long>(xb.broad.size()), loopBlock); ++row) {
         const double a = Db(Blocks::Mean(blocks.broad, row * 20, row * 20 + 20));
         const double b = Db(Blocks::Mean(xb.broad, row * 20, row * 20 + 20));
-        if (a > -50)
+        if (a > -50) {
             diffs.push_back(b - a);
+            rows.push_back(static_cast<double>(row) / 10);
+        }
     }
     const double offset = Percentile(diffs, 0.5);
     std::vector<double> dev;
-    for (double d : diffs)
+    size_t worst = 0;
+    for (double d : diffs) {
         dev.push_back(std::fabs(d - offset));
+        worst = dev.back() > dev[worst] ? dev.size() - 1 : worst;
+    }
     float xpeak = 0;
     for (float v : x)
         xpeak = std::max(xpeak, std::fabs(v));
     std::printf("libxmp: %.3f s to the loop; peak %.2f dBFS, %zu samples at full scale; per-row level %+.1f dB "
-                "against libopenmpt (median), deviation from that median p90 %.1f dB, max %.1f dB\n",
+                "against libopenmpt (median), deviation from that median p90 %.1f dB, max %.1f dB (at %.1f s)\n",
                 static_cast<double>(x.size() / 2) / kRate, 20 * std::log10(xpeak), clipped, offset, Percentile(dev, 0.9),
-                Percentile(dev, 1.0));
+                dev.empty() ? 0.0 : dev[worst], rows.empty() ? 0.0 : rows[worst]);
     return 0;
 }

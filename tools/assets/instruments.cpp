@@ -206,7 +206,7 @@ xm::Instrument moo()
         const double release = t > 1.1 ? 1.0 - (t - 1.1) / 0.3 : 1.0;
         return v * attack * release;
     };
-    return instrument("moo", oneShot("moo", 1.4, voice, 53, rate, 12), 56);
+    return instrument("moo", oneShot("moo", 1.4, voice, 53, rate, 12), 64);
 }
 
 // The hit under every visible change: a bright power chord (root and fifth over a saw) that dies

@@ -88,7 +88,7 @@ public:
     }
     void delay(int row, int ch, int ticks)
     {
-        if (row >= 0 && row < kRows && ticks > 0) {
+        if (row >= 0 && row < kRows && ticks > 0 && cell(row, ch).note) {
             cell(row, ch).effect = kExtended;
             cell(row, ch).param = static_cast<uint8_t>(kNoteDelay | ticks);
         }
@@ -394,9 +394,9 @@ double settled(double t)
 }
 
 // The cues, row for row with the picture: a tick on every step of the frame alternation (the
-// alternate frame right and louder, the base frame left), a kick and a stab on every visible
-// change, a crash where a scene starts, and on the strongest moments snare and crash as well.
-// The cow lows the instant she comes into view.
+// alternate frame right and louder, the base frame left), a stab in two octaves on every visible
+// change, a crash where a scene starts, and on the strongest moments a drop to silence just
+// before a full hit. The cow lows the instant she comes into view.
 void cues(Score& score, double finalFrame, double finalState)
 {
     auto ticks = [&score](const auto& windows, uint8_t note, int volume) {
@@ -413,12 +413,8 @@ void cues(Score& score, double finalFrame, double finalState)
                              tl::groundStartsAt, tl::groundCruisesAt, finalState};
     for (const double t : tl::VisibleChanges()) {
         const int r = rowOf(t);
-        if (t == tl::cowInViewAt) {
-            // Between two rows: the note waits the whole ticks (20 ms each) into its row.
+        if (t == tl::cowInViewAt)
             score.put(r, MooCh, N(4, C), Moo, 64);
-            score.delay(r, MooCh, (static_cast<int>(t) - r * kRowMs) * kTicksPerRow / kRowMs);
-            continue;
-        }
         const bool strong = std::find(std::begin(strongest), std::end(strongest), t) != std::end(strongest);
         const bool scene = std::find(std::begin(scenes), std::end(scenes), t) != std::end(scenes);
         // The stab plays the chord's root as the bass last had it, always in the same register.
@@ -433,9 +429,19 @@ void cues(Score& score, double finalFrame, double finalState)
         for (int ch : {KickCh, SnareCh, HatCh, BellCh})
             score.clear((r + kRows - 1) % kRows, ch);
         if (strong) {
+            // Everything stops for 200 ms first (what holds on is set silent), then hits at once.
+            for (int ch = KickCh; ch <= BellCh; ++ch) {
+                score.clear(r - 1, ch);
+                score.clear(r - 2, ch);
+                if (ch >= BassCh)
+                    score.put(r - 2, ch, 0, 0, 0);
+            }
             score.put(r, KickCh, N(4, C), Kick, 64);
             score.put(r, SnareCh, N(4, C), Snare, 64);
         }
+        // Between two rows (the cow's entrance): the cue waits the whole ticks of 20 ms into its row.
+        for (int ch : {StabCh, StabHighCh, MooCh})
+            score.delay(r, ch, (static_cast<int>(t) - r * kRowMs) * kTicksPerRow / kRowMs);
     }
 }
 
