@@ -13,7 +13,10 @@ namespace {
 namespace tl = demo::timeline;
 
 // Channels. Crash, stabs, tick and moo play only the cues that mark the picture's changes.
-enum Ch { KickCh, SnareCh, HatCh, BassCh, Pad1, Pad2, Pad3, LeadCh, BellCh, CrashCh, StabCh, StabHighCh, TickCh, MooCh, kChannels };
+enum Ch {
+    KickCh, SnareCh, HatCh, BassCh, Pad1, Pad2, Pad3, LeadCh, BellCh,
+    CrashCh, StabCh, StabHighCh, TickCh, MooCh, kChannels
+};
 
 constexpr int kRows = kEndMs / kRowMs;
 constexpr int kBar = 16;  // four beats of four rows
