@@ -253,7 +253,10 @@ DecodeResult decode(const unsigned char* data, size_t size, int32_t maxSide)
                                                    : std::malloc(pixelBytes));
     if (!pixels)
         return fail(kMsgOutOfMemory);
-    plat::AdviseLargeFill(pixels, pixelBytes);
+    // An RLE stream may skip most of the picture: its untouched pages must stay unbacked, so
+    // only a buffer written whole is given large pages.
+    if (!rle)
+        plat::AdviseLargeFill(pixels, pixelBytes);
     const PixelSource src{info.width, rows,          topDown, info.bitCount, info.compression,
                           masks,      palette,       data + bitsAt, bitsSize};
     if (!convertPixels(src, pixels)) {

@@ -1,6 +1,6 @@
 # cTexture: through the GL recorder (every call and the bytes handed to GL), and on a real
 # offscreen Mesa context (what GL actually holds afterwards).
-add_executable(textures_test ${CMAKE_CURRENT_LIST_DIR}/textures_test.cpp)
+add_executable(textures_test ${CMAKE_CURRENT_LIST_DIR}/textures_test.cpp ${CMAKE_CURRENT_LIST_DIR}/textures_input_test.cpp)
 target_link_libraries(textures_test PRIVATE zkl dib bmpwrite fake_platform gl_recorder GTest::gtest_main)
 gtest_discover_tests(textures_test)
 
