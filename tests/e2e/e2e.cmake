@@ -7,7 +7,7 @@ if(TARGET vavarizo AND TARGET tiny_xm AND TARGET bmpwrite)
   target_link_libraries(e2e_assets PRIVATE bmpwrite tiny_xm)
 
   set(e2e_scenarios question_no_sky_escape close_button missing_module fullscreen_letterbox
-      alt_f4_window_manager minimise_restore no_display)
+      alt_f4_window_manager minimise_restore no_display signals)
   foreach(scenario ${e2e_scenarios})
     add_test(NAME e2e.${scenario}
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/run_e2e.sh ${scenario} $<TARGET_FILE:vavarizo>
