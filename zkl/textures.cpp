@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/file_map.h"
-#include "platform/memory_advice.h"
 #include "platform/msgbox.h"
 
 namespace {
@@ -104,7 +103,6 @@ int cTexture::AddAlphaChannel(AlphaFunction alphaFunction)
         std::free(record);
         return 0;
     }
-    plat::AdviseLargeFill(rgba, count * 4);
     const unsigned char* rgb = image->pixels;
     // Pixels in memory order: each pixel's result depends on that pixel alone, and a walk down
     // the columns of a large picture would miss the cache at every step (a minute for 16384^2).

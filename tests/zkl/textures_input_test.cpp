@@ -1,5 +1,4 @@
 // Inputs the texture loaders must refuse without blocking, each with a message naming the file.
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -41,8 +40,7 @@ TEST(TextureInputs, RefusedWithTheFileNamed)
         {wide, wide + ": DIB image is wider or higher than the largest texture. The largest is 16384 x 16384."},
     };
     for (const auto& c : cases) {
-        glrec::reset();
-        fake::resetBoxes();
+        glrec::reset(), fake::resetBoxes();
         cTexture t;
         EXPECT_EQ(t.LoadMaskedNoTolerance(c.file.c_str(), 0), 0);
         EXPECT_EQ(t.image, nullptr);
@@ -55,12 +53,10 @@ TEST(TextureInputs, RefusedWithTheFileNamed)
 size_t addressSpaceInUse()
 {
     std::ifstream status("/proc/self/status");
-    std::string key;
-    size_t kib = 0;
-    while (status >> key && key != "VmSize:")
-        status.ignore(1 << 10, '\n');
-    status >> kib;
-    return kib << 10;
+    std::string line;
+    while (std::getline(status, line) && line.rfind("VmSize:", 0) != 0) {
+    }
+    return std::stoul(line.substr(7)) << 10;
 }
 
 // Room for the 768 MiB picture but not for its 1 GiB alpha copy.
