@@ -90,6 +90,9 @@ LRESULT callProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops the messages queued for a window that is going away.
 void forgetMessages(HWND window);
 
+// True in the demo, whose messages are meant as boxes (StartProcess ran); the tools print theirs.
+bool showsBoxes();
+
 // Called by the message loop on each pass: from then on a termination signal is left for the
 // loop to end the show with, and this returns it (0: none came).
 int takeSignalForLoop();

@@ -77,9 +77,9 @@ int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style
     }
 
     // No display to show it on: the message still reaches the user, and the default is taken.
-    // The first one says why the boxes come as text.
+    // In the demo the first one says why its boxes come as text.
     static bool toldNoDisplay = false;
-    if (!std::exchange(toldNoDisplay, true))
+    if (detail::showsBoxes() && !std::exchange(toldNoDisplay, true))
         std::fprintf(stderr, "No display was found: the messages that follow are shown as text.\n");
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
     return question ? IDYES : IDOK;

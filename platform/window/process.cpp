@@ -18,6 +18,7 @@ volatile std::sig_atomic_t pendingSignal = 0;
 volatile std::sig_atomic_t loopTakesSignals = 0;
 volatile std::sig_atomic_t boxesWaiting = 0;
 pid_t programPid = 0;
+bool interactive = false;
 
 // Async-signal-safe: only flags and _exit.
 extern "C" void onTerminationSignal(int signal)
@@ -69,6 +70,7 @@ namespace plat {
 
 void StartProcess()
 {
+    interactive = true;
     openMissingStandardDescriptors();
     programPid = ::getpid();
     // SDL's own handlers would turn the signals into a quit event that nobody reads while a box
@@ -82,6 +84,8 @@ void StartProcess()
 }  // namespace plat
 
 namespace plat::detail {
+
+bool showsBoxes() { return interactive; }
 
 int takeSignalForLoop()
 {
