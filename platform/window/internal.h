@@ -92,5 +92,8 @@ void forgetMessages(HWND window);
 
 // Windows-1252 bytes (what the program's strings are) to UTF-8 (what SDL shows).
 std::string utf8FromWindows1252(const char* text);
+// Text for SDL: valid UTF-8 (a file name from a UTF-8 system) as it is, anything else taken as
+// Windows-1252 and converted.
+std::string textForDisplay(const char* text);
 
 }  // namespace plat::detail

@@ -295,7 +295,7 @@ HWND CreateWindowEx(DWORD, const char* className, const char* title, DWORD style
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
     else if (style & WS_THICKFRAME)
         flags |= SDL_WINDOW_RESIZABLE;
-    const std::string utf8Title = detail::utf8FromWindows1252(title);
+    const std::string utf8Title = detail::textForDisplay(title);
     window->sdl = SDL_CreateWindow(utf8Title.c_str(), x, y, width, height, flags);
     if (!window->sdl)
         return nullptr;
