@@ -19,9 +19,9 @@ struct DeviceContext {
     int pixelFormat = 0;  // 0 until SetPixelFormat
 };
 
-// A fullscreen window shows the desktop's own mode. The program still draws into a client area
-// of the size it asked for: an offscreen framebuffer that SwapBuffers scales onto the screen
-// with the aspect ratio kept and black bars around it.
+// A fullscreen window shows the desktop's own mode, and a window can be resized to any shape. The
+// program still draws into a client area of the size it asked for: an offscreen framebuffer that
+// SwapBuffers scales onto the window with the aspect ratio kept and black bars around it.
 struct Letterbox {
     GLuint framebuffer = 0;
     GLuint colour = 0;
@@ -49,7 +49,7 @@ struct Window {
     SDL_Window* sdl = nullptr;
     WNDPROC proc = nullptr;
     DeviceContext dc;       // the class asks for one context of its own per window
-    int clientWidth = 0;    // the client area the program sees; fixed while fullscreen
+    int clientWidth = 0;    // the client area the program sees: the size it asked for
     int clientHeight = 0;
     bool fullscreen = false;
     bool minimised = false;

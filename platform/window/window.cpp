@@ -444,13 +444,23 @@ BOOL SwapBuffers(HDC dc)
     if (!dc || !detail::findWindow(dc->window))
         return 0;
     Window& window = *dc->window;
-    const GLContext* context = window.context;
-    const bool letterboxed = context && context->letterbox.framebuffer && SDL_GL_GetCurrentContext() == context->sdl;
+    GLContext* context = window.context;
+    const bool current = context && SDL_GL_GetCurrentContext() == context->sdl;
+    const bool letterboxed = current && context->letterbox.framebuffer;
     if (letterboxed)
         presentLetterbox(context->letterbox, window);
     SDL_GL_SwapWindow(window.sdl);
-    if (letterboxed)
+    if (letterboxed) {
         context->letterbox.bindFramebuffer(GL_FRAMEBUFFER, context->letterbox.framebuffer);
+    } else if (current) {
+        // A window resized away from its client size draws from the next frame on into a
+        // framebuffer of the client's size, shown scaled between bars.
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window.sdl, &width, &height);
+        if (width != window.clientWidth || height != window.clientHeight)
+            createLetterbox(context->letterbox, window.clientWidth, window.clientHeight);
+    }
     return 1;
 }
 
