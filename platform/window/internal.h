@@ -45,6 +45,16 @@ struct GLContext {
     Letterbox letterbox;
 };
 
+// Whether the window's swaps wait for the display, and if not, the schedule the swap keeps
+// instead (monotonic nanoseconds).
+struct Pacing {
+    bool on = false;         // the swap does not wait: SwapBuffers waits out the frame itself
+    int64_t period = 0;      // one refresh of the display
+    int64_t slot = 0;        // when the current frame's slot began
+    int counted = 0;         // swaps watched so far to tell whether they wait
+    int64_t batchStart = 0;
+};
+
 struct Window {
     SDL_Window* sdl = nullptr;
     WNDPROC proc = nullptr;
@@ -54,6 +64,7 @@ struct Window {
     bool fullscreen = false;
     bool minimised = false;
     GLContext* context = nullptr;  // the context last made current on it
+    Pacing pacing;
 };
 
 }  // namespace plat
@@ -89,6 +100,9 @@ GLContext* findContext(HGLRC context);
 LRESULT callProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops the messages queued for a window that is going away.
 void forgetMessages(HWND window);
+// Called after each swap: when the window's swaps do not wait for the display, waits until the
+// next frame's slot, one refresh after the last.
+void paceSwap(Window& window);
 
 // Windows-1252 bytes (what the program's strings are) to UTF-8 (what SDL shows).
 std::string utf8FromWindows1252(const char* text);

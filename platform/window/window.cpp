@@ -412,8 +412,8 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context)
     dc->window->context = context;
     if (!context->madeCurrent) {
         context->madeCurrent = true;
-        // Ask for vsync; drivers that cannot pace simply run unpaced.
-        SDL_GL_SetSwapInterval(1);
+        // Ask for vsync; where the driver cannot give it, SwapBuffers paces the frames itself.
+        context->window->pacing.on = SDL_GL_SetSwapInterval(1) != 0;
         if (context->window->fullscreen)
             createLetterbox(context->letterbox, context->window->clientWidth, context->window->clientHeight);
     }
@@ -461,6 +461,7 @@ BOOL SwapBuffers(HDC dc)
         if (width != window.clientWidth || height != window.clientHeight)
             createLetterbox(context->letterbox, window.clientWidth, window.clientHeight);
     }
+    detail::paceSwap(window);
     return 1;
 }
 
