@@ -237,9 +237,10 @@ alt_f4_window_manager)
 minimise_restore)
     # The picture pauses while minimised, the music does not. The vehicle's frames (the e2e
     # assets' differ in green): small (b4) and plain (dc) alternate until 4 s, big (a0) and plain
-    # from 4 to 5 s, plain alone from 7 to 11.5 s, small and plain again from then. Minimised at
-    # the first big frame for 6 s, the show comes back at about 10 s: on the plain frame, with the
-    # small one 7.5 s after the big one and no big one in between.
+    # from 4 to 5 s (the first big at 4.1 s), plain alone from 7 to 11.5 s, small and plain again
+    # from then. Minimised at the first big frame for 6 s, the show comes back at about 10 s: on
+    # the plain frame, with the small one 7.4 s after the big one and no big one in between. On
+    # a busy machine the dummy audio device, and with it the music, falls behind wall time.
     start_x 1024x768x24
     mkdir -p "$work/show" && "$assets" "$work/show"
     start_show
@@ -251,11 +252,11 @@ minimise_restore)
     [ "$left" -gt 0 ] && sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
     kill -0 "$show" 2>/dev/null || fail "the show ended while minimised"
     xdotool windowmap --sync "$main"
-    "$xpixel" 580 475 5 c8b428 >"$work/restored"
+    "$xpixel" 580 475 6 c8b428 >"$work/restored"
     ! grep -q c8a028 "$work/restored" || fail "a big frame after the restore: the show went on from before"
     small=$(awk '$2 == "c8b428" { print $1 }' "$work/restored")
-    [ -n "$small" ] && [ $((small - big)) -ge 7000 ] && [ $((small - big)) -le 8300 ] ||
-        fail "the small frame came $((${small:-0} - big)) ms after the big one, not about 7500"
+    [ -n "$small" ] && [ $((small - big)) -ge 6900 ] && [ $((small - big)) -le 9900 ] ||
+        fail "the small frame came $((${small:-0} - big)) ms after the big one, not about 7400"
     press_escape "$main"
     expect_exit 27
     ;;
