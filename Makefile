@@ -3,22 +3,26 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 ASSETS_OUT ?= $(BUILD)/assets
 CMAKE_FLAGS ?=
+# Warnings stop the build in `make test` (and so in CI), never in a user's `make build` or `make run`.
+WERROR     ?= OFF
 
 .PHONY: all bootstrap build asan run test test-fast assets clean
 
 all: build
 
+test test-fast: WERROR = ON
+
 bootstrap:
 	@scripts/bootstrap
 
 build: bootstrap
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAVARIZO_WERROR=$(WERROR) $(CMAKE_FLAGS)
 	@cmake --build $(BUILD)
 
 # Sanitizer build with clang, which also builds the fuzz targets.
 asan: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DVAVARIZO_SANITIZE=ON -DVAVARIZO_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	  -DVAVARIZO_SANITIZE=ON -DVAVARIZO_BENCH=OFF -DVAVARIZO_WERROR=$(WERROR) $(CMAKE_FLAGS)
 	@cmake --build $(ASAN_BUILD)
 
 # The default assets, made from source: seven BMPs and the module.
