@@ -33,11 +33,12 @@ assets: build
 	@$(BUILD)/bin/vavarizo-music "$(ASSETS_OUT)"
 
 # Makes the assets first when any is missing; the show reads them from its current directory.
+# Ending the show with a close or with Escape is success; its own exit code stays what it is.
 run: build
 	@for f in $(SPRITE_FILES); do [ -f "$(BUILD)/assets/$$f.bmp" ] || missing=1; done; \
 	 if [ -n "$$missing" ]; then $(BUILD)/bin/vavarizo-sprites "$(BUILD)/assets"; fi
 	@[ -f "$(BUILD)/assets/morvask1.xm" ] || $(BUILD)/bin/vavarizo-music "$(BUILD)/assets"
-	@cd "$(BUILD)/assets" && ../bin/vavarizo
+	@cd "$(BUILD)/assets" && "$(CURDIR)/scripts/run-show" ../bin/vavarizo
 
 test-fast: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j2

@@ -77,14 +77,17 @@ int cTexture::Upload(unsigned format, unsigned magFilter, unsigned minFilter)
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
     // Rows are packed without padding; 3-byte rows are not 4-aligned for most widths, and GL
-    // must never read past the buffer.
+    // must never read past the buffer. The caller's own alignment is put back afterwards.
     const bool packedRgb = format == GL_RGB;
-    if (packedRgb)
+    GLint callerAlignment = 4;
+    if (packedRgb) {
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &callerAlignment);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    }
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image->width, image->height, 0, format,
                  GL_UNSIGNED_BYTE, image->pixels);
     if (packedRgb)
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, callerAlignment);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
     return 1;
