@@ -303,6 +303,8 @@ TEST(Refusal, EachBrokenRuleHasItsMessage)
         {"HeaderV4", v4, dib::kMsgUnknownFormat},
         {"TruncatedBits", with([](DibFile& f) { f.bits.resize(13); }), dib::kMsgTruncated},
         {"ColourTableOutside", with([](DibFile& f) { f.colorsUsed = 20; }), dib::kMsgColourTable},
+        {"TableEndsTheFile", with([](DibFile& f) { f.fileHeader = false, f.bitCount = 1, f.colours = {{}, {}}, f.bits = {}; }),
+         dib::kMsgTruncated},
         {"BitsOffsetOutside", badOffset, dib::kMsgBitsOffset},
         {"MasksCut", with([](DibFile& f) {
              f.fileHeader = false, f.bitCount = 16, f.compression = dib::kBiBitFields, f.masks = {0xF800};

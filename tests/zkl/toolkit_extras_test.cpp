@@ -17,7 +17,6 @@
 #include "tests/support/scratch_dir.h"
 #include "zkl/ansi.h"
 #include "zkl/font.h"
-#include "zkl/lights.h"
 #include "zkl/materials.h"
 #include "zkl/spacecloud.h"
 #include "zkl/vector.h"
@@ -97,17 +96,6 @@ TEST(Materials, BlendingIsAdditiveUntilAnOpaqueColourAndTheTextureFlagStaysOn)
     glrec::reset();
     m.Apply();
     EXPECT_EQ(glrec::calls().at(1).args, (V{GL_TEXTURE_2D, double(m.texture.id)}));
-}
-
-TEST(Lights, IdsCycleThroughEightAndDisableSwitchesLightingOff)
-{
-    const int32_t before = lightCounter;
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(cLight().id, GL_LIGHT0 + GLenum((before + i) % 8)) << i;
-    cLight light;
-    glrec::reset();
-    light.Disable();
-    EXPECT_EQ(glrec::dump(), "glDisable(" + std::to_string(light.id) + ")\nglDisable(2896)\n");
 }
 
 // An image as the loader makes it: malloc'd record and pixels.
