@@ -48,6 +48,7 @@ Frame drawAt(int32_t ms)
     EXPECT_EQ(fakemusic::state().calls, std::vector<std::string>{"MusicGetTime"}) << "one clock sample per frame";
     Frame f;
     Quad& now = f.end;
+    now.moves = {{-1}};  // what the last frame left on the matrix, until a glLoadIdentity
     const auto word = [&f](const std::string& w) { f.flow += (f.flow.empty() ? "" : " ") + w; };
     for (const GlCall& c : glrec::calls()) {
         const auto cap = c.args.empty() ? 0 : GLenum(c.args[0]);

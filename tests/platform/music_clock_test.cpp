@@ -112,6 +112,8 @@ TEST(HeardClock, NeverStepsBackUntilRestartedAndSaturates)
 
     // Beyond 24.8 days of play the count holds at the largest value instead of wrapping negative.
     EXPECT_EQ(clock.Read(int64_t{1} << 40, 0, 0), std::numeric_limits<int32_t>::max());
+    // A device that reports no rate and negative sizes counts one frame per second, no latency.
+    EXPECT_EQ(cHeardClock(0, -1, -1).Read(3, 0, 0), 3000);
 }
 
 }  // namespace
