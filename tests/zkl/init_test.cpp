@@ -65,8 +65,8 @@ TEST_F(InitTest, FullscreenAsksForTheModeAndHidesTheCursorUntilTeardown)
 {
     ASSERT_EQ(CreateGLWindow("t", 800, 600, 16, true), 1);
     const DEVMODE& m = *fakeplat::state().mode;
-    EXPECT_EQ(std::make_tuple(m.dmPelsWidth, m.dmPelsHeight, m.dmBitsPerPel, m.dmFields, fakeplat::state().modeFlags),
-              std::make_tuple(800u, 600u, 16u, 0x001C0000u, CDS_FULLSCREEN));
+    EXPECT_EQ(std::make_tuple(m.dmSize, m.dmPelsWidth, m.dmPelsHeight, m.dmBitsPerPel, m.dmFields, fakeplat::state().modeFlags),
+              std::make_tuple(sizeof(DEVMODE), 800u, 600u, 16u, 0x001C0000u, CDS_FULLSCREEN));
     EXPECT_EQ(std::tie(fakeplat::state().created->exStyle, fakeplat::state().created->style),
               std::make_tuple(0x00040000u, 0x86000000u));
     EXPECT_EQ(fakeplat::state().cursorCount, -1);
