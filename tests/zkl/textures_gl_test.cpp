@@ -37,6 +37,8 @@ TEST(TexturesOnMesa, KeyedLoadLeavesTheImageBoundTexturingOffAndUseSwitchesItOn)
     const auto gl = plat::OffscreenGL::create(8, 8);
     ASSERT_TRUE(gl);
     const testutil::ScratchDir dir;
+    glEnable(GL_TEXTURE_2D);  // as while a frame is drawn
+    glEnable(GL_BLEND);
     cTexture t;
     ASSERT_EQ(t.LoadMaskedNoTolerance(dir.bmp("k.bmp", 2, 2, {0, 0, 0, 255, 255, 255, 5, 5, 5, 255, 0, 0}).c_str(), 0), 1);
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(t.id));
@@ -50,6 +52,13 @@ TEST(TexturesOnMesa, KeyedLoadLeavesTheImageBoundTexturingOffAndUseSwitchesItOn)
     EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
     t.StopUsing();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
+
+    // A brightness-keyed texture is complete too: no mipmaps, so linear filters both ways.
+    cTexture glow;
+    ASSERT_EQ(glow.LoadBrightnessAlpha(dir.bmp("g.bmp", 1, 1, {80, 80, 80}).c_str()), 1);
+    glBindTexture(GL_TEXTURE_2D, glow.id);
+    EXPECT_EQ(integer(0, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(integer(0, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -19,8 +19,8 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Black, white, (5, 5, 5), red, bottom row first.
-const Bytes twoByTwo = {0, 0, 0, 255, 255, 255, 5, 5, 5, 255, 0, 0};
+// Black, white, a blue just off black, red, bottom row first.
+const Bytes twoByTwo = {0, 0, 0, 255, 255, 255, 0, 0, 9, 255, 0, 0};
 
 Bytes held(const cTexture& t) { return t.image ? Bytes(t.image->pixels, t.image->pixels + 16) : Bytes{}; }
 
@@ -41,8 +41,8 @@ TEST(Textures, KeyedLoadersAddAlphaAndUploadOnceReloadsKeepThePictureInGl)
     const testutil::ScratchDir dir;
     const std::string file = dir.bmp("keyed.bmp", 2, 2, twoByTwo);
     const std::pair<int (cTexture::*)(const char*, int32_t), Bytes> cases[] = {
-        {&cTexture::LoadMaskedNoTolerance, {0, 0, 0, 0, 255, 255, 255, 255, 5, 5, 5, 255, 255, 0, 0, 255}},
-        {&cTexture::LoadMaskedWithTolerance, {0, 0, 0, 0, 255, 255, 255, 255, 5, 5, 5, 0, 255, 0, 0, 255}},
+        {&cTexture::LoadMaskedNoTolerance, {0, 0, 0, 0, 255, 255, 255, 255, 0, 0, 9, 255, 255, 0, 0, 255}},
+        {&cTexture::LoadMaskedWithTolerance, {0, 0, 0, 0, 255, 255, 255, 255, 0, 0, 9, 0, 255, 0, 0, 255}},
     };
     for (const auto& [load, rgba] : cases) {
         glrec::reset();
