@@ -70,7 +70,7 @@ TEST(Generators, EachDrawsItsQuadsFromEdgeToEdge)
     ASSERT_EQ(quads.size(), 9u);
     EXPECT_EQ(quads.front()[0], (V{-1.0, 0.75, -2.0}));
     EXPECT_EQ(quads.back()[2], (V{2.0, -1.5, 4.0}));
-    EXPECT_EQ(Primitives("glTexCoord2f").front()[2], (V{0.5, 0.5}));
+    EXPECT_EQ(Primitives("glTexCoord2f").front(), (std::vector<V>{{0, 0}, {0.5, 0}, {0.5, 0.5}, {0, 0.5}}));
     EXPECT_EQ(Primitives("glTexCoord2f").back()[0], (V{1.0, 1.0}));
 
     glrec::reset();
@@ -86,6 +86,9 @@ TEST(Generators, EachDrawsItsQuadsFromEdgeToEdge)
     DrawRadialSphere(4.0f, 8.0f, TwoUnits, GL_QUADS);  // 4 longitudes by latitudes 0, 45, 90, 135
     ASSERT_EQ(Primitives("glVertex3d").size(), 16u);
     EXPECT_EQ(Primitives("glVertex3d")[0][0], (V{0.0, 0.0, 2.0}));
+    const V lon90lat45 = Primitives("glVertex3d")[4][1];
+    EXPECT_NEAR(lon90lat45[1], std::sqrt(2.0), 1e-4);
+    EXPECT_NEAR(lon90lat45[2], std::sqrt(2.0), 1e-4);
     EXPECT_EQ(Primitives("glTexCoord2d")[1], (std::vector<V>{{0.0, 0.25}, {0.0, 0.5}, {0.25, 0.5}, {0.25, 0.25}}));
     EXPECT_EQ(Primitives("glTexCoord2d").back()[2], (V{1.0, 1.0}));
 
