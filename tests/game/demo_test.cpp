@@ -74,7 +74,7 @@ TEST_F(DemoTest, StartsUpInOrderAndShutsDownMusicBeforeTheWindow)
 {
     EXPECT_EQ(runFrames(closeAtFirst), 0);
     Log order = fakeplat::logOf({"music:", "box:", "RegisterClass", "SwapBuffers", "wglMakeCurrent(none)"});
-    order.erase(std::unique(order.begin(), order.end()), order.end());  // one of the seven texture boxes
+    order.erase(std::unique(order.begin(), order.end()), order.end());  // the seven texture boxes as one
     EXPECT_EQ(order, (Log{"music:SoundInit", "music:MusicLoadSong", "box:Fullscreen?", "RegisterClass",
                           "box:Could Not Load Texture.", "music:MusicPlaySong", "music:MusicSetMasterVolume",
                           "music:MusicGetTime", "SwapBuffers", "music:MusicFreeSong", "music:SoundClose",
