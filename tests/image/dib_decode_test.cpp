@@ -126,7 +126,8 @@ class Uncompressed : public testing::TestWithParam<Layout> {};
 // Widths 1 to 9 need every amount of row padding and of pixels left in a last byte.
 TEST_P(Uncompressed, DecodesEveryWidthExactly)
 {
-    const auto [headerSize, bpp, topDown] = GetParam();
+    const uint16_t bpp = GetParam().bitCount;
+    const bool topDown = GetParam().topDown;
     const int height = 3;
     for (int width = 1; width <= 9; ++width) {
         SCOPED_TRACE("width " + std::to_string(width));
@@ -134,7 +135,7 @@ TEST_P(Uncompressed, DecodesEveryWidthExactly)
             const uint32_t v = noise(x, y, width * 100 + bpp);
             return bpp < 32 ? v & ((1u << bpp) - 1) : v;
         };
-        DibFile f{.headerSize = headerSize, .width = width, .height = topDown ? -height : height, .bitCount = bpp};
+        DibFile f{.headerSize = GetParam().headerSize, .width = width, .height = topDown ? -height : height, .bitCount = bpp};
         for (uint32_t i = 0; bpp <= 8 && i < (1u << bpp); ++i)
             f.colours.push_back(paletteColour(i));
         f.bits = packRows(width, height, bpp, [&](int x, int row) { return value(x, topDown ? height - 1 - row : row); });
