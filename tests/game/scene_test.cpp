@@ -51,7 +51,6 @@ Frame drawAt(int32_t ms)
     now.moves = {{-1}};  // what the last frame left on the matrix, until a glLoadIdentity
     const auto word = [&f](const std::string& w) { f.flow += (f.flow.empty() ? "" : " ") + w; };
     for (const GlCall& c : glrec::calls()) {
-        const auto cap = c.args.empty() ? 0 : GLenum(c.args[0]);
         if (c.name == "glLoadIdentity")
             now.moves.clear();
         else if (c.name == "glTranslatef" || c.name == "glRotatef")
@@ -59,6 +58,7 @@ Frame drawAt(int32_t ms)
         else if (c.name == "glBindTexture")
             now.texture = GLuint(c.args[1]), word("U" + std::to_string(now.texture));
         else if (c.name == "glEnable" || c.name == "glDisable") {
+            const auto cap = GLenum(c.args[0]);
             (cap == GL_TEXTURE_2D ? now.texturing : cap == GL_ALPHA_TEST ? now.alphaTest : now.blend) = c.name == "glEnable";
             if (cap == GL_TEXTURE_2D && c.name == "glDisable")
                 word("S");
