@@ -80,6 +80,7 @@ TEST(Generators, EachDrawsItsQuadsFromEdgeToEdge)
     EXPECT_EQ(quads[0][0], (V{2.0, 100.0, 0.0}));  // radius 2 around (0, 100, 0)
     EXPECT_DOUBLE_EQ(quads[0][2][0], std::cos(90 * DEG) * 3.0 + 10.0);  // angle 90, height 1: radius 3 around (10, 101, -1)
     EXPECT_EQ(quads[0][2][1], 101.0);
+    EXPECT_DOUBLE_EQ(quads[0][2][2], std::sin(90 * DEG) * 3.0 - 1.0);
     EXPECT_EQ(quads[0][3][0], 13.0);
 
     glrec::reset();
@@ -87,6 +88,7 @@ TEST(Generators, EachDrawsItsQuadsFromEdgeToEdge)
     ASSERT_EQ(Primitives("glVertex3d").size(), 16u);
     EXPECT_EQ(Primitives("glVertex3d")[0][0], (V{0.0, 0.0, 2.0}));
     const V lon90lat45 = Primitives("glVertex3d")[4][1];
+    EXPECT_NEAR(lon90lat45[0], 0.0, 1e-4);
     EXPECT_NEAR(lon90lat45[1], std::sqrt(2.0), 1e-4);
     EXPECT_NEAR(lon90lat45[2], std::sqrt(2.0), 1e-4);
     EXPECT_EQ(Primitives("glTexCoord2d")[1], (std::vector<V>{{0.0, 0.25}, {0.0, 0.5}, {0.25, 0.5}, {0.25, 0.25}}));
