@@ -155,7 +155,6 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w, G
     }
     log().push_back(std::move(c));
 }
-void glGetIntegerv(GLenum pname, GLint* v) { *v = pname == GL_UNPACK_ALIGNMENT ? unpackAlignment : 0; }
 GLenum glGetError(void) { return GL_NO_ERROR; }
 // Queries change nothing and are not logged; the largest texture is llvmpipe's.
 void glGetIntegerv(GLenum pname, GLint* v)
