@@ -7,6 +7,8 @@
 
 #include "platform/msgbox.h"
 
+namespace zkl {
+
 namespace {
 
 // fopen succeeds for a readable file; the loaders only probe and close again.
@@ -208,3 +210,5 @@ void ReplaceImageColour(ImageRecord* image, uint32_t from, uint32_t to, int n)
             p[k] = static_cast<unsigned char>(to >> (8 * (n - 1 - k)));
     }
 }
+
+}  // namespace zkl

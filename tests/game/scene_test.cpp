@@ -17,6 +17,8 @@
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scratch_dir.h"
 
+using namespace zkl;
+
 namespace {
 
 // Texture names the test hands to the scene set, so a bind says which sprite is drawn.

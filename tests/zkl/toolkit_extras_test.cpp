@@ -13,6 +13,8 @@
 #include "zkl/ansi.h"
 #include "zkl/font.h"
 
+using namespace zkl;
+
 namespace {
 
 using V = std::vector<double>;

@@ -13,6 +13,8 @@
 #include "zkl/harmonicalsphere.h"
 #include "zkl/objgen.h"
 
+using namespace zkl;
+
 namespace {
 
 // The primitives of a recorded run: each glBegin with the calls up to its glEnd.

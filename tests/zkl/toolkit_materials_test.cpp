@@ -12,6 +12,8 @@
 #include "zkl/lights.h"
 #include "zkl/materials.h"
 
+using namespace zkl;
+
 namespace {
 
 using V = std::vector<double>;

@@ -9,6 +9,8 @@
 #include "tests/support/gl_recorder.h"
 #include "zkl/spacecloud.h"
 
+using namespace zkl;
+
 namespace {
 
 using V = std::vector<double>;

@@ -11,6 +11,8 @@
 #include "zkl/harmonicalsphere.h"
 #include "zkl/vector.h"
 
+using namespace zkl;
+
 namespace {
 
 // Makes the next nothrow allocations fail, to see Append leave the list alone.
