@@ -1,13 +1,23 @@
 #pragma once
-// A read-only view of a whole file, mapped into memory and released with the object.
+// A read-only view of a whole file, mapped into memory and released with the object, and the
+// checks that keep every reader to regular files: a FIFO or a device named like an input must
+// never stall or disturb the program.
 #include <cstddef>
 
 namespace plat {
 
+// What the path names when it exists but is not a regular file ("a FIFO", "a directory", ...);
+// null for a regular file or a path that cannot be looked at. Never opens the path.
+const char* NonRegularKind(const char* path);
+
+// Whether the path opens for reading. The open never blocks, so a FIFO answers at once.
+bool CanOpenForReading(const char* path);
+
 class FileMap {
 public:
     FileMap() = default;
-    // Opens and maps the file. An empty file, a directory or any failure leaves the map empty.
+    // Opens and maps the file. An empty file, anything but a regular file or any failure leaves
+    // the map empty; the open never blocks.
     explicit FileMap(const char* path);
     ~FileMap();
 

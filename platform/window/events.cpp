@@ -191,6 +191,9 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT rem
     if (!msg)
         return 0;
     pump();
+    // A termination signal ends the show as a quit would, with the signal's exit code.
+    if (const int signal = detail::takeSignalForLoop())
+        PostQuitMessage(128 + signal);
     detail::Platform& p = platform();
     const auto found = std::find_if(p.queue.begin(), p.queue.end(),
                                     [&](const MSG& m) { return matches(m, window, filterMin, filterMax); });

@@ -90,6 +90,22 @@ LRESULT callProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops the messages queued for a window that is going away.
 void forgetMessages(HWND window);
 
+// True in the demo, whose messages are meant as boxes (StartProcess ran); the tools print theirs.
+bool showsBoxes();
+
+// Called by the message loop on each pass: from then on a termination signal is left for the
+// loop to end the show with, and this returns it (0: none came).
+int takeSignalForLoop();
+
+// Held while a message box waits for its answer: a termination signal then ends the program
+// at once, as the box's own wait would never let it through.
+struct BoxWait {
+    BoxWait();
+    ~BoxWait();
+    BoxWait(const BoxWait&) = delete;
+    BoxWait& operator=(const BoxWait&) = delete;
+};
+
 // Windows-1252 bytes (what the program's strings are) to UTF-8 (what SDL shows).
 std::string utf8FromWindows1252(const char* text);
 

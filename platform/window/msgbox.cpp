@@ -1,6 +1,7 @@
 // Message boxes over SDL2's, and the text conversion they need.
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/window/internal.h"
 
@@ -68,6 +69,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style
     // A box that could not be put up on a busy X server gets a second try.
     const char* display = std::getenv("DISPLAY");
     const int tries = display && *display ? 2 : 1;
+    const detail::BoxWait wait;
     for (int attempt = 0; attempt < tries; ++attempt) {
         int pressed = -1;
         if (SDL_ShowMessageBox(&data, &pressed) == 0)
@@ -75,6 +77,10 @@ int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style
     }
 
     // No display to show it on: the message still reaches the user, and the default is taken.
+    // In the demo the first one says why its boxes come as text.
+    static bool toldNoDisplay = false;
+    if (detail::showsBoxes() && !std::exchange(toldNoDisplay, true))
+        std::fprintf(stderr, "No display was found: the messages that follow are shown as text.\n");
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
     return question ? IDYES : IDOK;
 }

@@ -246,12 +246,28 @@ minimise_restore)
     press_escape "$main"
     expect_exit 27
     ;;
+signals)
+    # SIGTERM ends the program at once while the question waits, and the show through its loop.
+    start_x 1024x768x24
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    window_titled "QECS (Quendrill Elite Config System)" >/dev/null
+    kill -TERM "$(pgrep -P "$show")"
+    expect_exit 143
+    sleep 0.3
+    xwininfo -root -tree | grep -qF '"QECS' && fail "the question outlived the program"
+    start_show
+    open_window
+    kill -TERM "$(pgrep -P "$show")"
+    expect_exit 143
+    ;;
 no_display)
     # Nothing to show a window on: the messages go to stderr and the program fails.
     unset DISPLAY WAYLAND_DISPLAY
     mkdir -p "$work/show" && "$assets" "$work/show"
     start_show
     expect_exit 1
+    head -n1 "$work/err" | grep -qF "No display was found" || fail "the first line does not say there is no display"
     grep -qF "ERROR: Window Creation Error." "$work/err" || fail "no window message on stderr"
     grep -qF "QECS (Quendrill Elite Config System): Fullscreen?" "$work/err" || fail "no question on stderr"
     ;;

@@ -231,6 +231,23 @@ TEST(DibLayout, PackedDibsTakeTheBitsRightAfterTheTable)
     EXPECT_EQ(decodeBytes(core.bytes()).pixels, Bytes({a[0], a[1], a[2], b[0], b[1], b[2]}));
 }
 
+// More colours than the bits can index, even a count whose 16 bits read 0: the entries ahead
+// of the bits are used, never a black picture.
+TEST(DibLayout, OversizedColourCountsKeepTheTableAheadOfTheBits)
+{
+    const struct { uint32_t used, entries; Rgb last; } cases[] = {
+        {65536, 256, paletteColour(255)}, {300, 256, paletteColour(255)}, {1000, 16, {0, 0, 0}}};
+    for (const auto& c : cases) {
+        DibFile f;
+        f.width = 2, f.bitCount = 8, f.colorsUsed = c.used, f.bits = {1, 255, 0, 0};
+        for (uint32_t i = 0; i < c.entries; ++i)
+            f.colours.push_back(paletteColour(i));
+        const Rgb one = paletteColour(1);
+        EXPECT_EQ(decodeBytes(f.bytes()).pixels, Bytes({one[0], one[1], one[2], c.last[0], c.last[1], c.last[2]}))
+            << c.used;
+    }
+}
+
 TEST(DibLayout, CoreHeaderSizesAreUnsigned)
 {
     // 0x8000 rows would be negative as a signed 16-bit value: it is a bottom-up height.
@@ -401,6 +418,10 @@ TEST(Refusal, EachBrokenRuleHasItsMessage)
     };
     Bytes badOffset = with([](DibFile&) {});
     badOffset[10] = badOffset[11] = 0xFF;
+    Bytes offsetZero = with([](DibFile&) {});
+    offsetZero[10] = 0;
+    Bytes offsetInTable = with([](DibFile& f) { f.bitCount = 8, f.colorsUsed = 2, f.colours = {{1, 1, 1}, {2, 2, 2}}; });
+    offsetInTable[10] = 14 + 40 + 4;
     Bytes v4 = with([](DibFile& f) { f.fileHeader = false; });
     v4[0] = 108;
 
@@ -413,6 +434,11 @@ TEST(Refusal, EachBrokenRuleHasItsMessage)
         {"TruncatedBits", with([](DibFile& f) { f.bits.resize(13); }), dib::kMsgTruncated},
         {"ColourTableOutside", with([](DibFile& f) { f.colorsUsed = 20; }), dib::kMsgColourTable},
         {"BitsOffsetOutside", badOffset, dib::kMsgBitsOffset},
+        {"BitsOffsetInHeader", offsetZero, dib::kMsgBitsInside},
+        {"BitsOffsetInTable", offsetInTable, dib::kMsgBitsInside},
+        {"NoRoomForColours", with([](DibFile& f) { f.bitCount = 8, f.colorsUsed = 65536; }), dib::kMsgNoColours},
+        {"PackedCountBeyond16Bits", with([](DibFile& f) { f.fileHeader = false, f.bitCount = 8, f.colorsUsed = 65536; }),
+         dib::kMsgColourCount},
         {"MasksCut", with([](DibFile& f) {
              f.fileHeader = false, f.bitCount = 16, f.compression = dib::kBiBitFields, f.masks = {0xF800};
              f.bits.clear();
@@ -459,6 +485,9 @@ TEST(Refusal, LargestAcceptedSizes)
     EXPECT_EQ(r.record->height, 10922);
     freeImageRecord(r.record);
     EXPECT_EQ(decodeBytes(rleFile(8, 32768, 10923, {0, 1}).bytes()).error, dib::kMsgTooLarge);
+    // The caller's own limit (its largest texture) refuses before anything is decoded.
+    const Bytes tall = rleFile(8, 2, 3, {0, 1}).bytes();
+    EXPECT_EQ(dib::decode(tall.data(), tall.size(), 2).error, std::string(dib::kMsgOverLimit));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The file side of the loader: opening, the failure messages and how they are shown.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -47,11 +48,11 @@ protected:
     }
 
     // Loading fails with exactly one box: "Error", OK only, owned by the focus window.
-    std::string refusal(const std::string& path)
+    std::string refusal(const std::string& path, int32_t maxSide = dib::kMaxSide)
     {
         fake::resetBoxes();
         fake::setFocusWindow(focus);
-        EXPECT_EQ(loadDibImage(path.c_str()), nullptr) << path;
+        EXPECT_EQ(loadDibImage(path.c_str(), maxSide), nullptr) << path;
         EXPECT_EQ(fake::boxes().size(), 1u);
         if (fake::boxes().empty())
             return {};
@@ -68,12 +69,19 @@ protected:
 TEST_F(Loader, EachFailureShowsOnlyItsOwnMessage)
 {
     std::ofstream(dir_ / "empty.bmp");
-    for (const fs::path& path : {dir_ / "missing.bmp", dir_ / "empty.bmp", dir_})
+    for (const fs::path& path : {dir_ / "missing.bmp", dir_ / "empty.bmp"})
         EXPECT_EQ(refusal(path.string()), "Failed to open DIB file " + path.string() + ".\n");
+    // Anything but a regular file is named for what it is and never opened: a FIFO would block.
+    const std::string fifo = (dir_ / "fifo.bmp").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(refusal(fifo), fifo + ": a FIFO, not a regular file.");
+    EXPECT_EQ(refusal(dir_.string()), dir_.string() + ": a directory, not a regular file.");
 
-    // A longer header version; a file cut short.
+    // A longer header version keeps its given text; the decoder's own refusals name the file.
     EXPECT_EQ(refusal(write("v4.bmp", [](auto& b) { b[14] = 108; })), dib::kMsgUnknownFormat);
-    EXPECT_EQ(refusal(write("cut.bmp", [](auto& b) { b.resize(b.size() - 9); })), dib::kMsgTruncated);
+    const std::string cut = write("cut.bmp", [](auto& b) { b.resize(b.size() - 9); });
+    EXPECT_EQ(refusal(cut), cut + ": " + dib::kMsgTruncated);
+    EXPECT_EQ(refusal(cut, 1), cut + ": " + dib::kMsgOverLimit + " The largest is 1 x 1.");
 
     // Long names are cut to the message buffer.
     const std::string longName = (dir_ / std::string(400, 'n')).string();
@@ -99,8 +107,7 @@ TEST_F(Loader, ReadsNarrowAndWideNamesWithoutAnyBox)
     const std::u16string dir = dir_.u16string();
     for (ImageRecord* record : {loadDibImage(narrow.c_str()), loadDibImageWide((dir + u"/r\u00F8d.bmp").c_str())}) {
         ASSERT_NE(record, nullptr);
-        EXPECT_EQ(record->width, 2);
-        EXPECT_EQ(record->height, 2);
+        EXPECT_EQ(std::make_pair(record->width, record->height), std::make_pair(2, 2));
         EXPECT_EQ(std::vector<unsigned char>(record->pixels, record->pixels + 12),
                   std::vector<unsigned char>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
         freeImageRecord(record);

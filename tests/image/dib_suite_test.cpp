@@ -67,9 +67,10 @@ std::vector<SuiteCase> cases()
         all.push_back({f});
     all.push_back({"q/rgb32-111110.bmp", nullptr, 1});
     all.push_back({"q/rgb32-7187.bmp", nullptr, 1});
-    // Broken RLE streams: runs clipped at the row end, a delta past the picture ends it.
+    // Broken RLE streams: runs clipped at the row end, a delta past the picture ends it. A
+    // colour count beyond 2^bits: the entries ahead of the bits are used.
     for (const char* f : {"b/badrle.bmp", "b/badrle4.bmp", "b/badrle4bis.bmp", "b/badrle4ter.bmp", "b/badrlebis.bmp",
-                          "b/badrleter.bmp"})
+                          "b/badrleter.bmp", "b/badpalettesize.bmp"})
         all.push_back({f, nullptr, 0, false});
     for (const char* f :
          {"g/pal8v4.bmp", "g/pal8v5.bmp", "q/pal1huffmsb.bmp", "q/pal8os2v2-16.bmp", "q/pal8os2v2-sz.bmp",
@@ -82,7 +83,6 @@ std::vector<SuiteCase> cases()
     for (const char* f : {"q/pal2.bmp", "q/pal2color.bmp", "q/rgba32abf.bmp", "q/rgba64.bmp", "b/badbitcount.bmp",
                           "b/badplanes.bmp"})
         all.push_back({f, dib::kMsgConversion});
-    all.push_back({"b/badpalettesize.bmp", dib::kMsgColourTable});
     all.push_back({"b/badwidth.bmp", dib::kMsgDimensions});
     all.push_back({"b/reallybig.bmp", dib::kMsgDimensions});
     all.push_back({"b/rletopdown.bmp", dib::kMsgTopDownRle});
@@ -104,7 +104,8 @@ TEST_P(Suite, DecodesOrRefusesAsDecided)
     if (c.refusal) {
         EXPECT_EQ(record, nullptr);
         ASSERT_EQ(fake::boxes().size(), 1u);
-        EXPECT_EQ(fake::boxes()[0].text, c.refusal);
+        const std::string& text = fake::boxes()[0].text;
+        EXPECT_TRUE(text == c.refusal || text == bmp + ": " + c.refusal) << text;
         freeImageRecord(record);
         return;
     }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -89,8 +90,17 @@ TEST_F(MusicLayer, LoadsModulesAndRefusesWhatIsNot)
     MusicModule* song = MusicLoadSong(module.c_str());
     EXPECT_NE(song, nullptr);
     EXPECT_TRUE(MusicFreeSong(song));
-    for (const fs::path& bad : {dir / "missing.xm", dir / "empty.xm", dir / "text.xm", dir / "cut.xm", dir})
-        EXPECT_EQ(MusicLoadSong(bad.c_str()), nullptr) << bad;
+    ASSERT_EQ(mkfifo((dir / "fifo.xm").c_str(), 0600), 0);  // would block an open for ever
+    const struct { fs::path file; std::string why; } bad[] = {
+        {dir / "missing.xm", "No such file or directory"}, {dir / "empty.xm", "empty or unreadable"},
+        {dir / "text.xm", "not a module this player can read"}, {dir / "cut.xm", "not a module this player can read"},
+        {dir, "a directory, not a regular file"}, {dir / "fifo.xm", "a FIFO, not a regular file"}};
+    for (const auto& b : bad) {
+        std::string why;
+        EXPECT_EQ(music::LoadModuleFile(b.file.c_str(), &why), nullptr);
+        EXPECT_EQ(why, b.file.string() + ": " + b.why);
+        EXPECT_EQ(MusicLoadSong(b.file.c_str()), nullptr) << b.file;
+    }
     EXPECT_EQ(MusicLoadSong(nullptr), nullptr);
 }
 
