@@ -8,6 +8,8 @@
 #include "platform/file_map.h"
 #include "platform/msgbox.h"
 
+namespace zkl {
+
 namespace {
 
 // The probe never blocks: something that is not a regular file passes it and is then refused,
@@ -230,3 +232,5 @@ void ReplaceImageColour(ImageRecord* image, uint32_t from, uint32_t to, int n)
             p[k] = static_cast<unsigned char>(to >> (8 * (n - 1 - k)));
     }
 }
+
+}  // namespace zkl

@@ -15,6 +15,8 @@
 #include "game/demo.h"
 #include "zkl/init.h"
 
+using namespace zkl;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

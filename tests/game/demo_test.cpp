@@ -18,6 +18,8 @@
 #include "tests/support/scratch_dir.h"
 #include "zkl/init.h"
 
+using namespace zkl;
+
 using namespace plat;
 using Log = std::vector<std::string>;
 

@@ -15,6 +15,8 @@
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scratch_dir.h"
 
+using namespace zkl;
+
 namespace {
 
 // Texture names handed to the scene set, so a bind says which sprite is drawn.

@@ -12,6 +12,8 @@
 #include "tests/support/fake_platform.h"
 #include "tests/support/gl_recorder.h"
 
+using namespace zkl;
+
 using namespace plat;
 using Log = std::vector<std::string>;
 

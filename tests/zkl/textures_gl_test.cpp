@@ -10,6 +10,8 @@
 #include "tests/support/scratch_dir.h"
 #include "zkl/textures.h"
 
+using namespace zkl;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

@@ -13,6 +13,8 @@
 #include "tests/support/scratch_dir.h"
 #include "zkl/textures.h"
 
+using namespace zkl;
+
 namespace {
 
 // An 8-bit RLE file of the given size whose stream ends at once: every pixel is black.

@@ -12,6 +12,8 @@
 #include "tests/support/scratch_dir.h"
 #include "zkl/textures.h"
 
+using namespace zkl;
+
 // One test asks for an impossible allocation and expects null back, also under the sanitizer.
 extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
 

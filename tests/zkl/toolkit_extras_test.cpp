@@ -36,6 +36,8 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
     }
 }
 
+using namespace zkl;
+
 namespace {
 
 using V = std::vector<double>;

@@ -14,6 +14,8 @@
 #include "zkl/objgen.h"
 #include "zkl/vector.h"
 
+using namespace zkl;
+
 namespace {
 
 using V = std::vector<double>;

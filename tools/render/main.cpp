@@ -31,6 +31,8 @@
 #include "zkl/init.h"
 
 namespace fs = std::filesystem;
+using zkl::resizeViewport;
+using zkl::setupGlState;
 
 namespace {
 
