@@ -28,7 +28,7 @@ const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
   console.log(`page weight: ${(packed / 1e6).toFixed(2)} MB gzip -9 (${(raw / 1e6).toFixed(2)} MB as files)`);
   const server = await serve(site);
   const base = `http://127.0.0.1:${server.address().port}`;
-  const browser = await launch();
+  const { browser, close } = await launch();
   try {
     // First frame, counted from the start of navigation; the time the question waited for its
     // answer is taken off, as a person's reading time is not the page's.
@@ -64,7 +64,7 @@ const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
     const p99 = gaps[Math.min(gaps.length - 1, Math.floor(gaps.length * 0.99))];
     console.log(`frames: ${fps.toFixed(1)} per second over ${seconds} s, frame time p99 ${p99.toFixed(1)} ms`);
   } finally {
-    await browser.close();
+    await close();
     server.close();
   }
 })().catch((e) => {

@@ -71,6 +71,9 @@ EM_JS(void, page_listen, (), {
     on(window, "keyup", key(WM_KEYUP));
     // Hidden is the what the browser has for minimised: the picture pauses, the music goes on.
     on(document, "visibilitychange", () => q.push([WM_ACTIVATE, document.hidden ? 0x10000 : 1, 0]));
+    // Focus alone comes and goes as on the desktop: the show keeps drawing.
+    on(window, "blur", () => q.push([WM_ACTIVATE, 0, 0]));
+    on(window, "focus", () => q.push([WM_ACTIVATE, 1, 0]));
     const fit = () => {
         // A full screen keeps the 4:3 picture whole and centred between black bars; in the page
         // the canvas is 800x600 CSS pixels. Either way it is drawn at the screen's own density.

@@ -36,9 +36,10 @@ async function launch() {
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--hide-scrollbars',
            '--disable-background-networking', '--no-first-run', '--disable-component-update', '--disable-sync'],
   });
-  // Chromium may still be writing its profile as it goes; the retries wait for that.
-  browser.on('disconnected', () => fs.rmSync(profile, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 }));
-  return browser;
+  return { browser, close: async () => {
+    await browser.close();  // returns once Chromium has exited, done with its profile
+    fs.rmSync(profile, { recursive: true, force: true });
+  } };
 }
 
 // The page's first box: its caption and text.
