@@ -36,6 +36,9 @@ int quitCode = 0;
 
 // Messages posted by the program itself; the page's own events wait in the page's queue.
 std::deque<MSG> posted;
+// A browser hands over a quick tap's key-down and key-up together. After a key-down the queue
+// looks empty once, so the loop sees the key down for one pass, as it would on the desktop.
+bool pauseAfterKeyDown = false;
 
 }  // namespace
 
@@ -300,9 +303,14 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT, UINT, UINT)
         posted.pop_front();
         return 1;
     }
+    if (pauseAfterKeyDown) {
+        pauseAfterKeyDown = false;
+        return 0;
+    }
     uint32_t raw[3];
     if (windowOpen && page_take_message(raw)) {
         *msg = MSG{window ? window : &theWindow, raw[0], raw[1], static_cast<int32_t>(raw[2])};
+        pauseAfterKeyDown = msg->message == WM_KEYDOWN;
         return 1;
     }
     if (quitPosted) {

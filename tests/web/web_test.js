@@ -85,7 +85,7 @@ async function show(browser, base, share) {
   const [c1, t1] = await clock();
   check(Math.abs((c1 - c0) - (t1 - t0)) <= 50, `the clock follows real time (${c1 - c0} ms in ${Math.round(t1 - t0)} ms)`);
   await page.keyboard.press('Escape');
-  await page.waitForSelector('#stage.ended', { timeout: 5000 });
+  await page.waitForSelector('#stage.ended', { timeout: 20000 });
   check(await page.evaluate(() => !window.vavarizo.webAudio), 'Escape ends the show and its sound');
   check(errors.length == 0, `no console errors ${errors.join(' | ')}`);
   await page.close();
