@@ -3,6 +3,8 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 ASSETS_OUT ?= $(BUILD)/assets
 CMAKE_FLAGS ?=
+# Warnings stop the build in `make test` (and so in CI), never in a user's `make build` or `make run`.
+WERROR     ?= OFF
 
 .PHONY: all bootstrap build asan run test test-fast test-all assets clean web serve-web test-web bench-web
 
@@ -13,17 +15,19 @@ export NODE_PATH := /usr/share/nodejs
 
 all: build
 
+test test-fast test-web: WERROR = ON
+
 bootstrap:
 	@scripts/bootstrap
 
 build: bootstrap
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAVARIZO_WERROR=$(WERROR) $(CMAKE_FLAGS)
 	@cmake --build $(BUILD)
 
 # Sanitizer build with clang, which also builds the fuzz targets.
 asan: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DVAVARIZO_SANITIZE=ON -DVAVARIZO_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	  -DVAVARIZO_SANITIZE=ON -DVAVARIZO_BENCH=OFF -DVAVARIZO_WERROR=$(WERROR) $(CMAKE_FLAGS)
 	@cmake --build $(ASAN_BUILD)
 
 # The default assets, made from source: seven BMPs and the module.
@@ -51,11 +55,12 @@ test: build asan
 # libopenmpt for the browser is built once and cached outside the clone (scripts/web-deps).
 web: bootstrap
 	@scripts/bootstrap web
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAVARIZO_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) --target vavarizo-sprites vavarizo-music vavarizo-render
 	@prefix=$$(scripts/web-deps) && emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DVAVARIZO_TESTS=OFF -DVAVARIZO_BENCH=OFF -DVAVARIZO_WEB_OPENMPT="$$prefix" >/dev/null
-	@cmake --build $(WEB_BUILD)
+	  -DVAVARIZO_PLATFORM=web -DVAVARIZO_TESTS=OFF -DVAVARIZO_BENCH=OFF -DVAVARIZO_WERROR=$(WERROR) \
+	  -DVAVARIZO_WEB_OPENMPT="$$prefix" >/dev/null
+	@cmake --build $(WEB_BUILD) --target vavarizo-web
 	@$(BUILD)/bin/vavarizo-sprites $(WEB_BUILD)/site
 	@$(BUILD)/bin/vavarizo-music $(WEB_BUILD)/site
 

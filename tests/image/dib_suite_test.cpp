@@ -16,7 +16,7 @@
 
 namespace {
 
-const std::string kSuite = std::string(VAVARIZO_SHARED_DIR) + "/testdata/bmpsuite/";
+const std::string kSuite = VAVARIZO_BMPSUITE_DIR "/";
 
 struct Picture {
     int width = 0;
