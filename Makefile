@@ -6,11 +6,16 @@ CMAKE_FLAGS ?=
 # Warnings stop the build in `make test` (and so in CI), never in a user's `make build` or `make run`.
 WERROR     ?= OFF
 
-.PHONY: all bootstrap build asan run test test-fast assets clean
+.PHONY: all bootstrap build asan run test test-fast test-all assets clean web serve-web test-web bench-web
+
+WEB_BUILD ?= build-web
+WEB_PORT  ?= 8800
+# emscripten's tools need Debian's acorn module, which another node on PATH would not find.
+export NODE_PATH := /usr/share/nodejs
 
 all: build
 
-test test-fast: WERROR = ON
+test test-fast test-web: WERROR = ON
 
 bootstrap:
 	@scripts/bootstrap
@@ -47,5 +52,38 @@ test: build asan
 	@ctest --test-dir $(BUILD) --output-on-failure -j2
 	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j2
 
+# The show in a browser: $(WEB_BUILD)/site is a static folder any web server can host as it is.
+# libopenmpt for the browser is built once and cached outside the clone (scripts/web-deps).
+web: bootstrap
+	@scripts/bootstrap web
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAVARIZO_WERROR=$(WERROR) $(CMAKE_FLAGS)
+	@cmake --build $(BUILD) --target vavarizo-sprites vavarizo-music vavarizo-render
+	@prefix=$$(scripts/web-deps) && emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DVAVARIZO_PLATFORM=web -DVAVARIZO_TESTS=OFF -DVAVARIZO_BENCH=OFF -DVAVARIZO_WERROR=$(WERROR) \
+	  -DVAVARIZO_WEB_OPENMPT="$$prefix"
+	@cmake --build $(WEB_BUILD) --target vavarizo-web
+	@$(BUILD)/bin/vavarizo-sprites $(WEB_BUILD)/site
+	@$(BUILD)/bin/vavarizo-music $(WEB_BUILD)/site
+
+# Browsers refuse WebAssembly from file://, so the folder is served on this machine only.
+serve-web: web
+	@echo "The show: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	@cd $(WEB_BUILD)/site && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The browser's driver comes from npm at the versions the lock file names, into the build folder.
+$(WEB_BUILD)/node/node_modules/.package-lock.json: tests/web/package.json tests/web/package-lock.json
+	@mkdir -p $(WEB_BUILD)/node
+	@cp tests/web/package.json tests/web/package-lock.json $(WEB_BUILD)/node/
+	@cd $(WEB_BUILD)/node && npm ci --ignore-scripts --no-audit --no-fund --silent
+
+test-web: web $(WEB_BUILD)/node/node_modules/.package-lock.json
+	@NODE_PATH=$(CURDIR)/$(WEB_BUILD)/node/node_modules node tests/web/web_test.js $(WEB_BUILD)/site $(BUILD)/bin/vavarizo-render
+
+bench-web: web $(WEB_BUILD)/node/node_modules/.package-lock.json
+	@NODE_PATH=$(CURDIR)/$(WEB_BUILD)/node/node_modules node bench/web/web_bench.js $(WEB_BUILD)/site
+
+# Everything: both native builds' tests and the browser build's.
+test-all: test test-web
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WEB_BUILD)
