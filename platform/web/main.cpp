@@ -14,7 +14,7 @@ int main()
     int32_t at = 0;
     if (page::StillRequested(&at)) {
         MusicFreezeClock(at);
-        if (!CreateGLWindow("Vavarizo32 complete remake!", 800, 600, 16, false))
+        if (!zkl::CreateGLWindow("Vavarizo32 complete remake!", 800, 600, 16, false))
             return 1;
         glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
         demo::LoadSceneTextures();
