@@ -1,7 +1,8 @@
 // The XM writer's layout and refusals; the composed song in two players, cue for cue with the show.
-#include "assets_support.h"
+#include <gtest/gtest.h>
 
 #include "game/timeline.h"
+#include "tests/support/scratch_dir.h"
 #include "tools/assets/instruments.h"
 #include "tools/assets/song.h"
 #include "tools/assets/xm_writer.h"
@@ -71,7 +72,7 @@ TEST(XmWriter, RefusesWhatThePlayersCannotRead)
         {"restart outside the order list", [](xm::Module& m) { m.restart = 1; }},
         {"F00", [](xm::Module& m) { m.patterns[0].cells[1].effect = 0x0F; }},
     };
-    const assets_test::ScratchDir scratch;
+    const testutil::ScratchDir scratch;
     const std::string path = (scratch.path() / "refused.xm").string();
     std::string error;
     for (const auto& c : cases) {

@@ -26,6 +26,12 @@ struct Row {
 const Row renderRows[] = {
     {"help", "", "$R --help", 0, "usage: vavarizo-render --at MS", "true"},
     {"a repeated option", "", "$R --at 0 --at 1 --out x.png", 2, "--at given twice", "test ! -e x.png"},
+    {"bad arguments", "",
+     "for a in '' '--at 0' stray '--at 12ms --out x.png' \"--at '' --out x.png\" '--at 2147483648 --out x.png'"
+     " '--at 0 --out x.png --size 0x10' '--at 0 --out x.png --size 64x48x2' '--at 0 --out x.png --audio a.wav'"
+     " '--from 0 --to 100 --fps 0 --out-dir d' '--from 100 --to 100 --fps 30 --out-dir d'; do"
+     " eval \"$R $a\" 2>e; [ $? = 2 ] && grep -q 'usage: vavarizo-render --at MS --out FILE.png' e || exit 1; done; exit 2",
+     2, "", "rm e && test ! -e x.png -a ! -e d -a ! -e a.wav"},
     {"more music than a WAV holds", "", "$R --from 0 --to 2000000000 --fps 1 --out-dir d --audio m.wav", 2,
      "too long for one WAV", "test ! -e d"},
     {"music two billion ms in", "",
@@ -70,6 +76,10 @@ const Row renderRows[] = {
 };
 
 const Row makerRows[] = {
+    {"two runs, one into nested folders", "",
+     "$S x/y && $M x/y && $S z && $M z >/dev/null && diff -r x/y z && test $(ls z | wc -l) = 8 && test -z \"$(find z -empty)\"",
+     0, "", "true"},
+    {"a file where a folder must go", "echo x >f", "$S f/out; s=$?; $M f/out && exit 9; exit $s", 1, "", "true"},
     {"help", "", "$S --help && $M -h && $G --help", 0, "usage: ", "test -z \"$(ls)\""},
     {"no folder", "", "$S", 2, "usage: ", "true"},
     {"two folders", "", "$M x y", 2, "usage: ", "test -z \"$(ls)\""},

@@ -1,4 +1,4 @@
-// vavarizo-render end to end: pictures of small hand-made textures, sequences, argument errors.
+// vavarizo-render end to end: pictures of small hand-made textures, and sequences.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -123,42 +123,6 @@ TEST(Render, SameArgumentsGiveTheSameBytesAndSequencesMatchSingleFrames)
     EXPECT_EQ(testutil::readFile(seq + "/frame-000002.png"), single(44966, "c.png"));
     EXPECT_NE(testutil::readFile(seq + "/frame-000002.png"), single(44967, "d.png")) << "the cow moves every ms";
     EXPECT_FALSE(fs::exists(seq + "/frame-000003.png"));
-}
-
-// The music of a span, or a failure when there is none to write.
-TEST(Render, SequenceWithMusic)
-{
-    testutil::ScratchDir dir;
-    writeScene(dir);
-    const auto withAudio = [&] {
-        return render({"--from", "1000", "--to", "1500", "--fps", "10", "--out-dir", dir.file("frames"), "--audio",
-                       dir.file("music.wav"), "--assets", dir.path().string(), "--size", "32x24"}, dir);
-    };
-    EXPECT_EQ(withAudio().status, 1) << "no module in the assets folder";
-    ASSERT_EQ(testutil::run(std::string("'") + MUSIC_TOOL + "' '" + dir.path().string() + "' >/dev/null"), 0);
-    const ToolRun run = withAudio();
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(fs::exists(dir.file("frames/frame-000004.png")));
-    EXPECT_FALSE(fs::exists(dir.file("frames/frame-000005.png")));
-    EXPECT_EQ(fs::file_size(dir.file("music.wav")), 44u + 500 * 441 / 10 * 4) << "half a second";
-}
-
-TEST(Render, BadArgumentsExitWithUsage)
-{
-    testutil::ScratchDir dir;
-    const std::string png = dir.file("x.png"), d = dir.file("d");
-    const std::vector<std::vector<std::string>> cases = {
-        {}, {"--at", "0"}, {"stray"}, {"--at", "12ms", "--out", png}, {"--at", "", "--out", png},
-        {"--at", "2147483648", "--out", png}, {"--at", "0", "--out", png, "--size", "0x10"},
-        {"--at", "0", "--out", png, "--size", "64x48x2"}, {"--at", "0", "--out", png, "--audio", dir.file("a.wav")},
-        {"--from", "0", "--to", "100", "--fps", "0", "--out-dir", d}, {"--from", "100", "--to", "100", "--fps", "30", "--out-dir", d},
-    };
-    for (const auto& args : cases) {
-        const ToolRun run = render(args, dir);
-        EXPECT_EQ(run.status, 2) << args.size() << " arguments, " << run.err;
-        EXPECT_NE(run.err.find("usage: vavarizo-render --at MS --out FILE.png"), std::string::npos) << run.err;
-        EXPECT_FALSE(fs::exists(png) || fs::exists(d));
-    }
 }
 
 }  // namespace
