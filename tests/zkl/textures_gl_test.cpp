@@ -74,6 +74,7 @@ TEST(TexturesOnMesa, OpaqueImagesOfOddWidthArriveUnskewed)
     // Each upload leaves the caller's unpack alignment as it found it.
     for (const auto& [width, alignment] : {std::pair{1, 2}, {3, 8}, {5, 1}, {4, 4}}) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+        glEnable(GL_TEXTURE_2D);
         Bytes rgb(size_t(width) * 3 * 3);
         for (size_t i = 0; i < rgb.size(); ++i)
             rgb[i] = static_cast<unsigned char>(7 * i + 1);
@@ -81,6 +82,7 @@ TEST(TexturesOnMesa, OpaqueImagesOfOddWidthArriveUnskewed)
         t.keyAlpha = 1;
         ASSERT_EQ(t.LoadOpaque(dir.bmp("o" + std::to_string(width) + ".bmp", width, 3, rgb).c_str()), 1);
         EXPECT_EQ(t.keyAlpha, 1) << "the opaque loader leaves the key flag alone";
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << "texturing waits for Use";
         glBindTexture(GL_TEXTURE_2D, t.id);
         EXPECT_EQ(textureImage(GL_RGB, 3), rgb) << "width " << width;
         EXPECT_EQ(integer(GL_UNPACK_ALIGNMENT), alignment);

@@ -42,22 +42,6 @@ namespace {
 
 using V = std::vector<double>;
 
-TEST(Vector, ArithmeticIsComponentwiseAndChangesOnlyTheLeftOperand)
-{
-    cVector a{1.5, -2.0, 0.1};
-    const cVector b{0.5, 4.0, 0.2};
-    EXPECT_TRUE(a + b == (cVector{2.0, 2.0, 0.1 + 0.2}));
-    EXPECT_TRUE(a - b == (cVector{1.0, -6.0, 0.1 - 0.2}));
-    EXPECT_TRUE(a * b == (cVector{0.75, -8.0, 0.1 * 0.2}));
-    EXPECT_TRUE(a / b == (cVector{3.0, -0.5, 0.1 / 0.2}));
-    EXPECT_EQ(&(a *= b), &a);
-    (a -= b) /= b;
-    EXPECT_TRUE(a == (cVector{(0.75 - 0.5) / 0.5, (-8.0 - 4.0) / 4.0, (0.1 * 0.2 - 0.2) / 0.2}));
-    EXPECT_TRUE(b == (cVector{0.5, 4.0, 0.2}));
-    EXPECT_FALSE(b == (cVector{0.5, 4.0, std::nextafter(0.2, 0.0)}));
-    EXPECT_FALSE(b == (cVector{std::nextafter(0.5, 1.0), 4.0, 0.2}));
-}
-
 TEST(VectorList, AppendKeepsOrderClearStartsOverAndNoMemoryLeavesItAsItWas)
 {
     cVectorList list;
