@@ -12,14 +12,8 @@ x_server=
 # The programs go with KILL: SDL turns TERM into a quit message, which a program waiting in a
 # box never reads. The X server goes last, with TERM so that it removes its lock and socket.
 cleanup() {
-    for g in "${groups[@]}"; do
-        kill -KILL -- "-$g" 2>/dev/null
-        wait "$g" 2>/dev/null
-    done
-    if [ -n "$x_server" ]; then
-        kill -- "-$x_server" 2>/dev/null
-        wait "$x_server" 2>/dev/null
-    fi
+    for g in "${groups[@]}"; do kill -KILL -- "-$g" 2>/dev/null; wait "$g" 2>/dev/null; done
+    [ -n "$x_server" ] && { kill -- "-$x_server" 2>/dev/null; wait "$x_server" 2>/dev/null; }
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -44,12 +38,18 @@ wait_for() {
 
 # Xvfb picks a free display itself. Without -noreset it resets whenever its last client leaves:
 # each message box is a client of its own, and the next one could find the server resetting.
-start_x() {
-    setsid Xvfb -displayfd 5 -screen 0 "$1" -nolisten tcp -noreset 5>"$work/display" >/dev/null 2>&1 &
-    x_server=$!
-    wait_for 100 0.05 test -s "$work/display" || fail "Xvfb did not start"
-    export DISPLAY=":$(head -n1 "$work/display")"
-    wait_for 100 0.05 xprop -root || fail "Xvfb takes no clients"
+# Usage: prepare [SCREEN|none] [E2E_ASSETS option]: an X server (1024x768 by default), and the
+# show's folder with its assets.
+prepare() {
+    if [ "${1:-}" != none ]; then
+        setsid Xvfb -displayfd 5 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 5>"$work/display" \
+            >/dev/null 2>&1 &
+        x_server=$!
+        wait_for 100 0.05 test -s "$work/display" || fail "Xvfb did not start"
+        export DISPLAY=":$(head -n1 "$work/display")"
+        wait_for 100 0.05 xprop -root || fail "Xvfb takes no clients"
+    fi
+    mkdir -p "$work/show" && "$assets" "$work/show" ${2:+"$2"}
 }
 
 # A window manager still starting when a window maps may leave it unmanaged; it is ready once it
@@ -71,7 +71,6 @@ start_window_manager() {
 }
 
 start_show() {
-    mkdir -p "$work/show"
     (cd "$work/show" && exec setsid timeout 60 "$program") >"$work/out" 2>"$work/err" &
     show=$!
     groups+=("$show")
@@ -79,11 +78,10 @@ start_show() {
 
 # Waits for the show to end and checks its exit code.
 expect_exit() {
-    local want=$1
     wait_for 100 0.1 eval '! kill -0 "$show"' || fail "the show did not end"
     wait "$show"
     local got=$?
-    [ "$got" -eq "$want" ] || fail "exit code $got, expected $want"
+    [ "$got" -eq "$1" ] || fail "exit code $got, expected $1"
 }
 
 # The id of the top-level window with exactly this title, once it exists. Message boxes cannot
@@ -92,10 +90,7 @@ window_titled() {
     local id
     for _ in $(seq 150); do
         id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{print $1}' | head -n1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
+        [ -n "$id" ] && { echo "$id"; return 0; }
         kill -0 "$show" 2>/dev/null || fail "the show ended while waiting for \"$1\""
         sleep 0.1
     done
@@ -105,12 +100,9 @@ window_titled() {
 # A window manager may still be mapping a new window: focusing it can fail for a moment.
 focus() { wait_for 50 0.1 xdotool windowfocus --sync "$1"; }
 
-# Whether window ID still carries this title. Each box is its own X client, and the server hands
+# Whether window ID no longer carries this title. Each box is its own X client, and the server hands
 # the next box the same client number and so the same window id: the id alone cannot tell them apart.
-still_titled() {
-    xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("
-}
-gone() { ! still_titled "$@"; }
+gone() { ! xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("; }
 
 # A box that has just appeared may not take keys yet: press again while it stays. A busy box can
 # take a while to go, and a second press must not reach the box after it.
@@ -124,33 +116,30 @@ answer() {
     fail "could not answer \"$1\""
 }
 
-# Held long enough for several frames, as a finger would.
-press_escape() {
-    focus "$1" || fail "could not focus the window"
-    xdotool keydown Escape
-    sleep 0.3
-    xdotool keyup Escape
+# Escape held long enough for several frames, as a finger would, ends the show with the last
+# message's parameter: the Escape key's code.
+escape_ends() {
+    focus "$main" || fail "could not focus the window"
+    xdotool keydown Escape && sleep 0.3 && xdotool keyup Escape
+    expect_exit 27
 }
 
-pixel() {
-    import -window root png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:
-}
-
-expect_pixel() {
-    local got
-    for _ in $(seq 30); do
-        got=$(pixel "$1" "$2")
-        [ "$got" = "$3" ] && return 0
-        sleep 0.1
+pixel() { import -window root png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:; }
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+# Usage: expect_pixels X Y COLOUR [X Y COLOUR]...; each may take a few frames to show.
+expect_pixels() {
+    while [ $# -ge 3 ]; do
+        wait_for 30 0.1 pixel_is "$@" || fail "pixel ($1, $2) is $(pixel "$1" "$2"), expected $3"
+        shift 3
     done
-    fail "pixel ($1, $2) is $got, expected $3"
 }
 
-title="Vavarizo32 complete remake!" sky="srgb(0,0,255)" black="srgb(0,0,0)" grass="srgb(200,180,40)"
+title="Vavarizo32 complete remake!" question="QECS (Quendrill Elite Config System)"
+sky="srgb(0,0,255)" black="srgb(0,0,0)" grass="srgb(200,180,40)"
 
 # The windowed show, up and drawing its sky.
 open_window() {
-    answer "QECS (Quendrill Elite Config System)" Escape
+    answer "$question" Escape
     main=$(window_titled "$title") || exit 1
     local geometry
     geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
@@ -159,53 +148,33 @@ open_window() {
 
 case "$scenario" in
 question_no_sky_escape)
-    start_x 1024x768x24
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
-    open_window
-    expect_pixel 10 10 "$sky"
-    expect_pixel 790 10 "$sky"
-    press_escape "$main"
-    # The exit code is the last message's parameter: the Escape key's code.
-    expect_exit 27
+    prepare && start_show && open_window
+    expect_pixels 10 10 "$sky" 790 10 "$sky"
+    escape_ends
     ;;
 close_button)
-    start_x 1024x768x24
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
-    open_window
+    prepare && start_show && open_window
     "$xclose" "$main" || fail "could not send the close request"
     expect_exit 0
     ;;
 missing_module)
-    start_x 1024x768x24
-    mkdir -p "$work/show" && "$assets" "$work/show" no-module
-    start_show
+    prepare "" no-module && start_show
     answer "FmodFel! QZ :)" Return
     open_window
-    expect_pixel 10 10 "$sky"
+    expect_pixels 10 10 "$sky"
     "$xclose" "$main"
     expect_exit 0
     ;;
 fullscreen_letterbox)
     # A wide screen: the 4:3 picture is centred between black bars.
-    start_x 1280x800x24
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
-    answer "QECS (Quendrill Elite Config System)" Return
+    prepare 1280x800x24 && start_show
+    answer "$question" Return
     main=$(window_titled "$title") || exit 1
-    expect_pixel 640 5 "$sky"
-    expect_pixel 20 400 "$black"
-    expect_pixel 1260 400 "$black"
-    press_escape "$main"
-    expect_exit 27
+    expect_pixels 640 5 "$sky" 20 400 "$black" 1260 400 "$black"
+    escape_ends
     ;;
 alt_f4_window_manager)
-    start_x 1024x768x24
-    start_window_manager
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
-    open_window
+    prepare && start_window_manager && start_show && open_window
     focus "$main" || fail "could not focus the window"
     xdotool key alt+F4
     expect_exit 0
@@ -217,10 +186,7 @@ minimise_restore)
     # from then. Minimised at the first big frame for 6 s, the show comes back at about 10 s: on
     # the plain frame, with the small one 7.4 s after the big one and no big one in between. On
     # a busy machine the dummy audio device, and with it the music, falls behind wall time.
-    start_x 1024x768x24
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
-    open_window
+    prepare && start_show && open_window
     big=$("$xpixel" 580 475 10 c8a028 | awk '$2 == "c8a028" { print $1 }')
     [ -n "$big" ] || fail "no big frame by 4 to 5 s"
     xdotool windowunmap --sync "$main"
@@ -233,52 +199,37 @@ minimise_restore)
     small=$(awk '$2 == "c8b428" { print $1 }' "$work/restored")
     [ -n "$small" ] && [ $((small - big)) -ge 6900 ] && [ $((small - big)) -le 9900 ] ||
         fail "the small frame came $((${small:-0} - big)) ms after the big one, not about 7400"
-    press_escape "$main"
-    expect_exit 27
+    escape_ends
     ;;
 window_resize_letterbox)
     # Resized away from 4:3, the window shows the 4:3 picture scaled between black bars.
-    start_x 1024x768x24
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
-    open_window
+    prepare && start_show && open_window
     xdotool windowsize --sync "$main" 1000 300
-    expect_pixel 100 150 "$black"
-    expect_pixel 900 150 "$black"
-    expect_pixel 500 5 "$sky"
-    expect_pixel 450 275 "$grass"
+    expect_pixels 100 150 "$black" 900 150 "$black" 500 5 "$sky" 450 275 "$grass"
     xdotool windowsize --sync "$main" 300 700
-    expect_pixel 150 100 "$black"
-    expect_pixel 150 600 "$black"
-    expect_pixel 150 274 "$sky"
-    expect_pixel 112 443 "$grass"
-    press_escape "$main"
-    expect_exit 27
+    expect_pixels 150 100 "$black" 150 600 "$black" 150 274 "$sky" 112 443 "$grass"
+    escape_ends
     ;;
 signals)
     # SIGTERM ends the program at once while the question waits, and the show through its loop.
-    start_x 1024x768x24
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
-    window_titled "QECS (Quendrill Elite Config System)" >/dev/null
+    prepare && start_show
+    window_titled "$question" >/dev/null
     kill -TERM "$(pgrep -P "$show")"
     expect_exit 143
     sleep 0.3
-    xwininfo -root -tree | grep -qF '"QECS' && fail "the question outlived the program"
-    start_show
-    open_window
+    xwininfo -root -tree | grep -qF "\"$question" && fail "the question outlived the program"
+    start_show && open_window
     kill -TERM "$(pgrep -P "$show")"
     expect_exit 143
     ;;
 no_display)
     # Nothing to show a window on: the messages go to stderr and the program fails.
     unset DISPLAY WAYLAND_DISPLAY
-    mkdir -p "$work/show" && "$assets" "$work/show"
-    start_show
+    prepare none && start_show
     expect_exit 1
     head -n1 "$work/err" | grep -qF "No display was found" || fail "the first line does not say there is no display"
     grep -qF "ERROR: Window Creation Error." "$work/err" || fail "no window message on stderr"
-    grep -qF "QECS (Quendrill Elite Config System): Fullscreen?" "$work/err" || fail "no question on stderr"
+    grep -qF "$question: Fullscreen?" "$work/err" || fail "no question on stderr"
     ;;
 *)
     fail "unknown scenario"

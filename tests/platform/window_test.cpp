@@ -2,12 +2,16 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/window/internal.h"
 
 using namespace plat;
@@ -153,16 +157,54 @@ TEST_F(WindowLayerTest, QuitComesAfterQueuedMessagesOnceAndTheContextDraws)
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-// Without a display a box is a line on stderr, in UTF-8, and takes its default answer.
-TEST(MessageBoxWithoutDisplay, WritesToStderrAndTakesTheDefault)
+// Box texts and titles: UTF-8 from a file name stays as it is; the program's own Windows-1252
+// texts, and anything else that is not well-formed UTF-8, are converted. Without a display a box
+// is a line on stderr, in UTF-8, and takes its default answer.
+TEST(MessageBoxText, Utf8PassesWindows1252IsConvertedAndWithoutDisplayItGoesToStderr)
 {
-    EXPECT_EQ(detail::utf8FromWindows1252("\x80\x81\x9F\xA0\xFF"), "\xE2\x82\xAC\xC2\x81\xC5\xB8\xC2\xA0\xC3\xBF");
+    const struct { const char* in; std::string out; } cases[] = {
+        {"Failed to open DIB file gr\xC3\xB6n.bmp", "Failed to open DIB file gr\xC3\xB6n.bmp"},
+        {"\xE2\x82\xAC \xF0\x9F\x90\x84", "\xE2\x82\xAC \xF0\x9F\x90\x84"},
+        {"\x80\x81\x9F\xA0\xFF", "\xE2\x82\xAC\xC2\x81\xC5\xB8\xC2\xA0\xC3\xBF"},
+        {"gr\xC3", "gr\xC3\x83"},                          // cut short
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                  // overlong
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // a surrogate
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
+        {nullptr, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(detail::textForDisplay(c.in), c.out) << (c.in ? c.in : "(null)");
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBox(nullptr, "FEEL n\xE4r Fmod", "FmodFel! QZ :)", MB_YESNO), IDYES);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("FmodFel! QZ :): FEEL n\xC3\xA4r Fmod\n"), std::string::npos) << err;
+}
+
+// Descriptors 0-2 closed at start end up on /dev/null; once the loop takes messages, SIGTERM
+// arrives as its quit message with the signal's exit code.
+TEST(Process, ClosedDescriptorsGetDevNullAndSignalsEndTheLoop)
+{
+    struct stat null {};
+    ASSERT_EQ(stat("/dev/null", &null), 0);
+    EXPECT_EXIT(
+        {
+            for (int fd = 0; fd <= 2; ++fd)
+                close(fd);
+            StartProcess();
+            bool onNull = true;
+            for (int fd = 0; fd <= 2; ++fd) {
+                struct stat st {};
+                onNull = onNull && fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == null.st_rdev;
+            }
+            MSG msg{};
+            PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
+            std::raise(SIGTERM);
+            const bool quit = PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message == WM_QUIT;
+            std::_Exit(onNull && quit ? int(msg.wParam) : 1);
+        },
+        testing::ExitedWithCode(143), "");
 }
 
 }  // namespace

@@ -9,8 +9,6 @@ struct MusicModule {
 namespace {
 
 MusicModule theModule{0};
-bool frozen = false;
-int32_t frozenMs = 0;
 void (*callObserver)(const char*) = nullptr;
 
 void logCall(const char* name, const MusicModule* module = nullptr)
@@ -34,8 +32,6 @@ State& state()
 void reset()
 {
     state() = State{};
-    frozen = false;
-    frozenMs = 0;
 }
 
 const void* loadedModule() { return &theModule; }
@@ -71,7 +67,7 @@ bool MusicSetMasterVolume(MusicModule* module, int)
 int32_t MusicGetTime(MusicModule* module)
 {
     logCall("MusicGetTime", module);
-    return frozen ? frozenMs : fakemusic::state().timeMs;
+    return fakemusic::state().timeMs;
 }
 
 bool MusicFreeSong(MusicModule* module)
@@ -81,15 +77,3 @@ bool MusicFreeSong(MusicModule* module)
 }
 
 void SoundClose() { logCall("SoundClose"); }
-
-void MusicFreezeClock(int32_t ms)
-{
-    frozen = true;
-    frozenMs = ms;
-}
-
-bool MusicRenderWav(const char*, int32_t, int32_t, const char*)
-{
-    logCall("MusicRenderWav");
-    return false;
-}

@@ -1,6 +1,7 @@
 #pragma once
 // A scripted music layer for tests: logs each call by name, answers as told, and reports
-// whatever time the test sets.
+// whatever time the test sets. It serves what the demo calls; the freeze and WAV entry points
+// belong to the tools, which link the real layer.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@ namespace fakemusic {
 struct State {
     bool initSucceeds = true;
     bool loadSucceeds = true;
-    int32_t timeMs = 0;              // what MusicGetTime reports (unless frozen)
+    int32_t timeMs = 0;              // what MusicGetTime reports
     std::vector<std::string> calls;  // "SoundInit", "MusicLoadSong", ... in call order
     std::vector<const void*> modules;  // module argument of each call that takes one
 };

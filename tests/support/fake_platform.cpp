@@ -20,10 +20,11 @@ plat::Window theWindow{nullptr};
 plat::DeviceContext theDc{0};
 plat::GLContext theContext{0};
 
-bool classRegistered = false;
-bool windowAlive = false;
-bool dcAlive = false;
-bool contextAlive = false;
+bool classRegistered = false, windowAlive = false, dcAlive = false, contextAlive = false;
+
+std::vector<fake::Box> boxLog;
+std::deque<int> answers;
+plat::HWND focusWindow = nullptr;
 
 // Logs the call and tells whether it is to succeed.
 bool call(const std::string& name)
@@ -52,7 +53,6 @@ void reset()
     classRegistered = windowAlive = dcAlive = contextAlive = false;
     theWindow.proc = nullptr;
     fake::resetBoxes();
-    fake::setBoxObserver([](const fake::Box& box) { note("box:" + box.text); });
 }
 
 void note(const std::string& entry) { state().log.push_back(entry); }
@@ -79,6 +79,22 @@ std::vector<std::string> logOf(const std::vector<std::string>& prefixes)
 }
 
 }  // namespace fakeplat
+
+namespace fake {
+
+const std::vector<Box>& boxes() { return boxLog; }
+
+void resetBoxes()
+{
+    boxLog.clear();
+    answers.clear();
+    focusWindow = nullptr;
+}
+
+void answerNext(int button) { answers.push_back(button); }
+void setFocusWindow(plat::HWND w) { focusWindow = w; }
+
+}  // namespace fake
 
 namespace plat {
 
@@ -160,6 +176,20 @@ HWND SetFocus(HWND window)
     call("SetFocus");
     fake::setFocusWindow(window);
     return nullptr;
+}
+
+HWND GetFocus() { return focusWindow; }
+
+// Boxes go into the call log too, so a test sees them in order among the other calls.
+int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style)
+{
+    boxLog.push_back(fake::Box{owner, text ? text : "", caption ? caption : "", style});
+    fakeplat::note("box:" + boxLog.back().text);
+    if (answers.empty())
+        return (style & 0x0F) == MB_YESNO ? IDYES : IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
 }
 
 HDC GetDC(HWND window)

@@ -13,13 +13,9 @@
 
 namespace fakeplat {
 
-// Names used in the log and in `failing`: "GetModuleHandle", "LoadIcon", "LoadCursor",
-// "RegisterClass", "UnregisterClass", "ChangeDisplaySettings", "ChangeDisplaySettings(restore)",
-// "ShowCursor(hide)", "ShowCursor(show)", "AdjustWindowRectEx", "CreateWindowEx", "DestroyWindow",
-// "ShowWindow", "SetForegroundWindow", "SetFocus", "GetDC", "ReleaseDC", "ChoosePixelFormat",
-// "SetPixelFormat", "wglCreateContext", "wglMakeCurrent", "wglMakeCurrent(none)", "wglDeleteContext",
-// "SwapBuffers", "PostQuitMessage", "DefWindowProc", "WaitMessageTimeout". PeekMessage, Translate-
-// and DispatchMessage are counted, not logged.
+// Calls are logged, and matched against `failing`, by function name; the variants carry a suffix:
+// "ChangeDisplaySettings(restore)", "ShowCursor(hide)", "ShowCursor(show)", "wglMakeCurrent(none)".
+// PeekMessage, TranslateMessage and DispatchMessage are counted, not logged.
 
 struct Created {
     plat::DWORD exStyle;

@@ -78,20 +78,16 @@ void glEnd(void) { rec("glEnd"); }
 void glVertex3d(GLdouble x, GLdouble y, GLdouble z) { rec("glVertex3d", {x, y, z}); }
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { rec("glVertex3f", {x, y, z}); }
 void glVertex3dv(const GLdouble* v) { rec("glVertex3dv", {v[0], v[1], v[2]}); }
-void glVertex3fv(const GLfloat* v) { recv("glVertex3fv", {}, v, 3); }
 void glTexCoord2f(GLfloat s, GLfloat t) { rec("glTexCoord2f", {s, t}); }
 void glTexCoord2d(GLdouble s, GLdouble t) { rec("glTexCoord2d", {s, t}); }
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { rec("glNormal3f", {x, y, z}); }
-void glNormal3d(GLdouble x, GLdouble y, GLdouble z) { rec("glNormal3d", {x, y, z}); }
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) { rec("glColor3f", {r, g, b}); }
 void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { rec("glColor4f", {r, g, b, a}); }
 void glColor3d(GLdouble r, GLdouble g, GLdouble b) { rec("glColor3d", {r, g, b}); }
 void glColor3fv(const GLfloat* v) { recv("glColor3fv", {}, v, 3); }
 void glColor4fv(const GLfloat* v) { recv("glColor4fv", {}, v, 4); }
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { rec("glTranslatef", {x, y, z}); }
-void glTranslated(GLdouble x, GLdouble y, GLdouble z) { rec("glTranslated", {x, y, z}); }
 void glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) { rec("glRotatef", {a, x, y, z}); }
-void glScalef(GLfloat x, GLfloat y, GLfloat z) { rec("glScalef", {x, y, z}); }
 void glLoadIdentity(void) { rec("glLoadIdentity"); }
 void glMatrixMode(GLenum mode) { rec("glMatrixMode", {double(mode)}); }
 void glPushMatrix(void) { rec("glPushMatrix"); }
@@ -103,11 +99,9 @@ void glClear(GLbitfield mask) { rec("glClear", {double(mask)}); }
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { rec("glClearColor", {r, g, b, a}); }
 void glClearDepth(GLclampd d) { rec("glClearDepth", {d}); }
 void glDepthFunc(GLenum f) { rec("glDepthFunc", {double(f)}); }
-void glDepthMask(GLboolean flag) { rec("glDepthMask", {double(flag)}); }
 void glShadeModel(GLenum m) { rec("glShadeModel", {double(m)}); }
 void glHint(GLenum target, GLenum mode) { rec("glHint", {double(target), double(mode)}); }
 void glPointSize(GLfloat size) { rec("glPointSize", {size}); }
-void glLineWidth(GLfloat width) { rec("glLineWidth", {width}); }
 void glBlendFunc(GLenum s, GLenum d) { rec("glBlendFunc", {double(s), double(d)}); }
 void glAlphaFunc(GLenum f, GLclampf ref) { rec("glAlphaFunc", {double(f), ref}); }
 void glMaterialfv(GLenum face, GLenum pname, const GLfloat* v)
@@ -119,8 +113,6 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* v)
 {
     recv("glLightfv", {double(light), double(pname)}, v, 4);
 }
-void glLightModelfv(GLenum pname, const GLfloat* v) { recv("glLightModelfv", {double(pname)}, v, 4); }
-void glColorMaterial(GLenum face, GLenum mode) { rec("glColorMaterial", {double(face), double(mode)}); }
 void glTexEnvi(GLenum target, GLenum pname, GLint v) { rec("glTexEnvi", {double(target), double(pname), double(v)}); }
 void glGenTextures(GLsizei n, GLuint* names)
 {
@@ -128,7 +120,6 @@ void glGenTextures(GLsizei n, GLuint* names)
         names[i] = nextTextureName++;
     rec("glGenTextures", {double(n), double(names[0])});
 }
-void glDeleteTextures(GLsizei n, const GLuint* names) { rec("glDeleteTextures", {double(n), double(names[0])}); }
 void glBindTexture(GLenum target, GLuint name) { rec("glBindTexture", {double(target), double(name)}); }
 void glPixelStorei(GLenum pname, GLint v)
 {
@@ -155,7 +146,6 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w, G
     }
     log().push_back(std::move(c));
 }
-GLenum glGetError(void) { return GL_NO_ERROR; }
 // Queries change nothing and are not logged; the largest texture is llvmpipe's.
 void glGetIntegerv(GLenum pname, GLint* v)
 {
@@ -164,7 +154,6 @@ void glGetIntegerv(GLenum pname, GLint* v)
     else if (pname == GL_UNPACK_ALIGNMENT)
         *v = unpackAlignment;
 }
-void glFlush(void) { rec("glFlush"); }
 void glFinish(void) { rec("glFinish"); }
 
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)

@@ -5,11 +5,7 @@
 // Designated initializers leave the other fields at their defaults on purpose.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-namespace tinyxm {
-
-namespace {
-
-xm::Module Song(int rows)
+bool tinyxm::Write(const std::string& path, int rows)
 {
     xm::Sample square{.name = "square", .loopLength = 32, .loop = xm::Loop::Forward};
     for (int i = 0; i < 32; ++i)
@@ -19,21 +15,6 @@ xm::Module Song(int rows)
     m.patterns.push_back({.rows = rows, .cells = std::vector<xm::Cell>(size_t(rows) * 2)});
     m.patterns[0].cells[0] = {.note = 49, .instrument = 1};  // C-4 on the first row
     m.instruments.push_back({.name = "square", .samples = {square}});
-    return m;
-}
-
-}  // namespace
-
-std::vector<uint8_t> Module(int rows)
-{
     std::string error;
-    return xm::encode(Song(rows), error);
+    return xm::write(m, path, error);
 }
-
-bool Write(const std::string& path, int rows)
-{
-    std::string error;
-    return xm::write(Song(rows), path, error);
-}
-
-}  // namespace tinyxm
