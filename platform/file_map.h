@@ -1,6 +1,7 @@
 #pragma once
 // A read-only view of a whole file, mapped into memory and released with the object.
 #include <cstddef>
+#include <utility>
 
 namespace plat {
 
@@ -9,10 +10,21 @@ public:
     FileMap() = default;
     // Opens and maps the file. An empty file, a directory or any failure leaves the map empty.
     explicit FileMap(const char* path);
-    ~FileMap();
+    ~FileMap() { release(); }
 
-    FileMap(FileMap&& other) noexcept;
-    FileMap& operator=(FileMap&& other) noexcept;
+    FileMap(FileMap&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0))
+    {
+    }
+    FileMap& operator=(FileMap&& other) noexcept
+    {
+        if (this != &other) {
+            release();
+            data_ = std::exchange(other.data_, nullptr);
+            size_ = std::exchange(other.size_, 0);
+        }
+        return *this;
+    }
     FileMap(const FileMap&) = delete;
     FileMap& operator=(const FileMap&) = delete;
 
@@ -21,7 +33,7 @@ public:
     size_t size() const { return size_; }
 
 private:
-    void release();
+    void release();  // each platform's own: unmaps the view
 
     const unsigned char* data_ = nullptr;
     size_t size_ = 0;

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
 
 namespace plat {
 
@@ -28,23 +27,6 @@ FileMap::FileMap(const char* path)
     }
     // The mapping keeps the file's pages reachable; the descriptor is no longer needed.
     ::close(fd);
-}
-
-FileMap::~FileMap() { release(); }
-
-FileMap::FileMap(FileMap&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0))
-{
-}
-
-FileMap& FileMap::operator=(FileMap&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        data_ = std::exchange(other.data_, nullptr);
-        size_ = std::exchange(other.size_, 0);
-    }
-    return *this;
 }
 
 void FileMap::release()

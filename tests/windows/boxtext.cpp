@@ -1,0 +1,46 @@
+// Prints the texts of the top-level window with the given caption and of its child windows, one
+// per line in UTF-8, so a test can read what a message box says. Waits up to 15 s for the window.
+// Usage: boxtext CAPTION
+#define NOMINMAX
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void printText(HWND window)
+{
+    wchar_t text[512];
+    const int n = GetWindowTextW(window, text, 512);
+    char utf8[2048];
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, n, utf8, sizeof utf8, nullptr, nullptr);
+    std::fwrite(utf8, 1, static_cast<size_t>(bytes), stdout);
+    std::fputc('\n', stdout);
+}
+
+BOOL CALLBACK printChild(HWND child, LPARAM)
+{
+    printText(child);
+    return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        return 2;
+    wchar_t caption[512];
+    if (!MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, caption, 512))
+        return 2;
+    for (int i = 0; i < 150; ++i) {
+        if (HWND box = FindWindowW(nullptr, caption)) {
+            printText(box);
+            EnumChildWindows(box, printChild, 0);
+            return 0;
+        }
+        Sleep(100);
+    }
+    return 1;
+}

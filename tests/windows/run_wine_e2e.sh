@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# One end-to-end scenario of the Windows program under Wine, on the Linux scenarios' harness, with a
+# window manager as a desktop has. Wine's prefix lives in the scenario's own folder.
+# Usage: run_wine_e2e.sh SCENARIO VAVARIZO_EXE BOXTEXT_EXE E2E_ASSETS E2E_XCLOSE
+set -u
+scenario=$1
+program=(wine64 "$2")
+boxtext=$3
+assets=$4
+xclose=$5
+. "$(dirname "$0")/../e2e/harness.sh"
+
+export WINEPREFIX="$work/wine" WINEDEBUG=-all
+cleanup_more() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
+wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
+
+# What the box with this caption says, as read through Windows itself (the text is drawn, so X
+# cannot tell).
+expect_box() {
+    local said
+    said=$(wine64 "$boxtext" "$1" | tr -d '\r') || fail "no box \"$1\""
+    grep -qxF "$2" <<<"$said" || fail "box \"$1\" says: $said"
+}
+
+start_x 1024x768x24
+start_window_manager
+mkdir -p "$work/show"
+case "$scenario" in
+question_no_sprites_escape)
+    "$assets" "$work/show"
+    start_show
+    expect_box "QECS (Quendrill Elite Config System)" "Fullscreen?"
+    open_window
+    expect_pixel 10 10 "$sky"
+    # The sprites' squares are drawn somewhere on the sky.
+    x0=$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')
+    y0=$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')
+    colours=$(import -window root -crop "800x600+$x0+$y0" png:- | convert - -unique-colors txt:- | grep -c srgb)
+    [ "$colours" -ge 3 ] || fail "only $colours colours in the window"
+    press_escape "$main"
+    expect_exit 27
+    ;;
+close_button)
+    "$assets" "$work/show"
+    start_show
+    open_window
+    "$xclose" "$main" || fail "could not send the close request"
+    expect_exit 0
+    ;;
+missing_module)
+    "$assets" "$work/show" no-module
+    start_show
+    expect_box "FmodFel! QZ :)" "morvaskfel!"
+    answer "FmodFel! QZ :)" Return
+    open_window
+    expect_pixel 10 10 "$sky"
+    "$xclose" "$main"
+    expect_exit 0
+    ;;
+no_sound)
+    "$assets" "$work/show"
+    SDL_AUDIODRIVER=none start_show
+    expect_box "FmodFel! QZ :)" "FEEL när Fmod skulle startas"
+    answer "FmodFel! QZ :)" Return
+    open_window
+    "$xclose" "$main"
+    expect_exit 0
+    ;;
+*)
+    fail "unknown scenario"
+    ;;
+esac
+echo "PASS ($scenario)"
