@@ -8,7 +8,7 @@ list(PREPEND CMAKE_PREFIX_PATH ${VAVARIZO_WIN_DEPS})
 add_link_options(-static -static-libgcc -static-libstdc++)
 # GL/gl.h would otherwise bring in all of windows.h (and its MessageBox macro) wherever GL is
 # used; with these it declares plain functions, resolved by opengl32's import library.
-add_compile_definitions(WINGDIAPI= APIENTRY=WINAPI WINAPI=__stdcall)
+add_compile_definitions(WINGDIAPI= APIENTRY=WINAPI WINAPI=__stdcall CALLBACK=__stdcall)
 
 find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 if(NOT TARGET OpenGL::GLU)

@@ -28,34 +28,6 @@ char32_t nextCodePoint(const char16_t*& s)
     return c;
 }
 
-// File names on this system are UTF-8.
-std::string toFileSystemName(const char16_t* name)
-{
-    std::string out;
-    while (*name) {
-        const char32_t c = nextCodePoint(name);
-        if (c < 0x80) {
-            out += char(c);
-        }
-        else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        }
-        else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-        else {
-            out += char(0xF0 | c >> 18);
-            out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // Message texts are Windows-1252; characters it lacks are shown as '?'.
 std::string toMessageText(const char16_t* name)
 {
@@ -82,9 +54,8 @@ std::string toMessageText(const char16_t* name)
     return out;
 }
 
-ImageRecord* load(const char* path, const char* displayName)
+ImageRecord* load(const plat::FileMap& file, const char* displayName)
 {
-    const plat::FileMap file(path);
     if (!file.ok()) {
         // Cut to the 256-character buffer the message has always had.
         char message[256];
@@ -102,7 +73,7 @@ ImageRecord* load(const char* path, const char* displayName)
 
 ImageRecord* loadDibImage(const char* fileName)
 {
-    return load(fileName, fileName ? fileName : "");
+    return load(plat::FileMap(fileName), fileName ? fileName : "");
 }
 
 ImageRecord* loadDibImageWide(const char16_t* fileName)
@@ -110,9 +81,8 @@ ImageRecord* loadDibImageWide(const char16_t* fileName)
     static constexpr char16_t kEmpty[] = u"";
     if (!fileName)
         fileName = kEmpty;
-    const std::string path = toFileSystemName(fileName);
     const std::string shown = toMessageText(fileName);
-    return load(path.c_str(), shown.c_str());
+    return load(plat::FileMap(fileName), shown.c_str());
 }
 
 void setShowErrorBoxes(bool show) { showErrorBoxes = show; }

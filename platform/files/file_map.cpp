@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <string>
+
 
 namespace plat {
 
@@ -27,6 +30,21 @@ FileMap::FileMap(const char* path)
     }
     // The mapping keeps the file's pages reachable; the descriptor is no longer needed.
     ::close(fd);
+}
+
+// Names on this system are bytes, by convention UTF-8. A name that is not UTF-16 at all (a lone
+// surrogate) names no file.
+FileMap::FileMap(const char16_t* path)
+{
+    if (!path)
+        return;
+    std::string name;
+    try {
+        name = std::filesystem::path(path).string();
+    } catch (const std::exception&) {
+        return;
+    }
+    *this = FileMap(name.c_str());
 }
 
 void FileMap::release()

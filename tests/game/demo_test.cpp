@@ -276,12 +276,22 @@ TEST_F(DemoTest, CloseEndsTheShowEvenWhileMinimised)
     EXPECT_EQ(count("UnregisterClass"), 1);
 }
 
+// Sets (or with nullptr removes) an environment variable; Windows has no setenv.
+void setEnvironment(const char* name, const char* value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    value ? setenv(name, value, 1) : unsetenv(name);
+#endif
+}
+
 TEST_F(DemoTest, FrameRateIsPrintedOnExitOnlyWhenAskedFor)
 {
     for (const char* setting : {"1", "0"}) {
         SCOPED_TRACE(setting);
         resetState();
-        setenv("VAVARIZO_FPS", setting, 1);
+        setEnvironment("VAVARIZO_FPS", setting);
         int frames = 0;
         fakeplat::state().onCall = [&](const std::string& name) {
             if (name == "SwapBuffers" && ++frames == 3)
@@ -290,7 +300,7 @@ TEST_F(DemoTest, FrameRateIsPrintedOnExitOnlyWhenAskedFor)
         ::testing::internal::CaptureStdout();
         demo::RunLoop();
         const std::string out = ::testing::internal::GetCapturedStdout();
-        unsetenv("VAVARIZO_FPS");
+        setEnvironment("VAVARIZO_FPS", nullptr);
         if (setting[0] == '1')
             EXPECT_EQ(out.rfind("vavarizo: 3 frames in ", 0), 0u) << out;
         else

@@ -2,6 +2,7 @@
 // per line in UTF-8, so a test can read what a message box says. Waits up to 15 s for the window.
 // Usage: boxtext CAPTION
 #define NOMINMAX
+#define NOGDI
 #include <windows.h>
 
 #include <cstdio>
