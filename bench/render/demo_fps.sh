@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Frame rate of the demo's own loop at 800x600 on Mesa llvmpipe under a private Xvfb: answers
 # the start-up question with No (a window of 800x600), lets the show run, ends it with Escape
-# and prints the figure the demo reports with VAVARIZO_FPS=1.
-# Usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS]
+# and prints the figure the demo reports with VAVARIZO_FPS=1. PROGRAM (default BUILD_DIR/bin/vavarizo)
+# may be the Windows build's vavarizo.exe: it then runs under Wine, in a prefix of its own.
+# Usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS] [PROGRAM]
 set -euo pipefail
 
-build=${1:?usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS]}
+build=${1:?usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS] [PROGRAM]}
 assets=$(realpath -m "${2:-$build/assets}")
 seconds=${3:-20}
-demo=$(realpath "$build/bin/vavarizo")
+demo=("$(realpath "${4:-$build/bin/vavarizo}")")
 "$(dirname "$0")/make_assets.sh" "$build" "$assets"
 
 # A display number nobody else is using.
@@ -20,12 +21,18 @@ xvfb=$!
 demo_pgid=""
 cleanup() {
   [ -n "$demo_pgid" ] && kill -- "-$demo_pgid" 2>/dev/null || true
+  [ -n "${WINEPREFIX:-}" ] && { wineserver -k; wineserver -w; } 2>/dev/null
   kill "$xvfb" 2>/dev/null || true
   wait "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 export DISPLAY=":$n"
+if [[ ${demo[0]} == *.exe ]]; then
+  export WINEPREFIX="$work/wine" WINEDEBUG=-all
+  wineboot -i >/dev/null 2>&1
+  demo=(wine64 "${demo[0]}")
+fi
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
 # Waits up to 30 s for a top-level window with exactly this title; prints its id.
@@ -39,7 +46,7 @@ find_window() {
   return 1
 }
 
-(cd "$assets" && SDL_AUDIODRIVER=dummy VAVARIZO_FPS=1 exec setsid timeout $((seconds + 120)) "$demo" \
+(cd "$assets" && SDL_AUDIODRIVER=dummy VAVARIZO_FPS=1 exec setsid timeout $((seconds + 120)) "${demo[@]}" \
   >"$work/out.txt" 2>"$work/err.txt") &
 demo=$!
 demo_pgid=$demo
