@@ -6,6 +6,8 @@ if(NOT VAVARIZO_WIN_DEPS)
 endif()
 list(PREPEND CMAKE_PREFIX_PATH ${VAVARIZO_WIN_DEPS})
 add_link_options(-static -static-libgcc -static-libstdc++)
+# GCC 12 misreads libstdc++'s own string code under this ABI's optimiser (false -Wrestrict).
+add_compile_options(-Wno-error=restrict)
 # GL/gl.h would otherwise bring in all of windows.h (and its MessageBox macro) wherever GL is
 # used; with these it declares plain functions, resolved by opengl32's import library.
 add_compile_definitions(WINGDIAPI= APIENTRY=WINAPI WINAPI=__stdcall CALLBACK=__stdcall)

@@ -9,8 +9,8 @@ class FileMap {
 public:
     FileMap() = default;
     // Opens and maps the file. An empty file, a directory or any failure leaves the map empty.
-    // A narrow name is in the system's own encoding for names (bytes here, the ANSI code page on
-    // Windows, as fopen takes it); a UTF-16 name is opened as the same Unicode name everywhere.
+    // A narrow name is UTF-8 by convention (on Windows, one that is not valid UTF-8 is taken in
+    // the ANSI code page); a UTF-16 name is opened as the same Unicode name everywhere.
     explicit FileMap(const char* path);
     explicit FileMap(const char16_t* path);
     ~FileMap() { release(); }

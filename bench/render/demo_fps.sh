@@ -31,7 +31,7 @@ export DISPLAY=":$n"
 if [[ ${demo[0]} == *.exe ]]; then
   export WINEPREFIX="$work/wine" WINEDEBUG=-all
   wineboot -i >/dev/null 2>&1
-  demo=(wine64 "${demo[0]}")
+  demo=(wine "${demo[0]}")
 fi
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 

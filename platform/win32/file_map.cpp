@@ -39,17 +39,22 @@ std::pair<const unsigned char*, size_t> mapWhole(const wchar_t* name)
 
 }  // namespace
 
-// Narrow names are in the ANSI code page, as fopen and the rest of the C runtime take them.
+// Narrow names are UTF-8 where they are valid UTF-8, as std::filesystem spells them here and as
+// on the other platforms; anything else is in the ANSI code page, as fopen takes it.
 FileMap::FileMap(const char* path)
 {
     if (!path || !*path)
         return;
-    const int n = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (n <= 0)
+    for (const UINT page : {UINT{CP_UTF8}, UINT{CP_ACP}}) {
+        const DWORD flags = page == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+        const int n = MultiByteToWideChar(page, flags, path, -1, nullptr, 0);
+        if (n <= 0)
+            continue;
+        std::wstring name(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(page, flags, path, -1, name.data(), n);
+        std::tie(data_, size_) = mapWhole(name.c_str());
         return;
-    std::wstring name(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path, -1, name.data(), n);
-    std::tie(data_, size_) = mapWhole(name.c_str());
+    }
 }
 
 // wchar_t is UTF-16 on Windows: the name goes to the system as it is.

@@ -33,7 +33,9 @@ TEST(BmpWrite, ReportsAFailedWrite)
 {
     const unsigned char pixel[3] = {1, 2, 3};
     EXPECT_FALSE(writeBmp24("/nonexistent-folder/x.bmp", 1, 1, pixel));
+#ifndef _WIN32  // Windows has no device that is always full
     EXPECT_FALSE(writeBmp24("/dev/full", 1, 1, pixel));
+#endif
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ protected:
     }
 
     // A 2 x 2 picture, with `change` applied to its file bytes.
-    std::string write(const std::string& name, void (*change)(std::vector<unsigned char>&) = nullptr)
+    std::string write(const fs::path& name, void (*change)(std::vector<unsigned char>&) = nullptr)
     {
         const unsigned char rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
         std::vector<unsigned char> bytes = encodeBmp24(2, 2, rgb);
@@ -92,11 +92,10 @@ TEST_F(Loader, SilentWhileErrorBoxesAreOff)
     EXPECT_EQ(fake::boxes().size(), 1u);
 }
 
-// Narrow names are the system's own (UTF-8 here, the ANSI code page on Windows); wide ones
-// reach the same file.
+// Narrow names are UTF-8, as std::filesystem spells them; wide ones reach the same file.
 TEST_F(Loader, ReadsNarrowAndWideNamesWithoutAnyBox)
 {
-    const std::string narrow = write(fs::path(u"r\u00F8d.bmp").string());
+    const std::string narrow = write(fs::path(u"r\u00F8d.bmp"));
     const std::u16string dir = dir_.u16string();
     for (ImageRecord* record : {loadDibImage(narrow.c_str()), loadDibImageWide((dir + u"/r\u00F8d.bmp").c_str())}) {
         ASSERT_NE(record, nullptr);

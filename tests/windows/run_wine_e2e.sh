@@ -4,7 +4,7 @@
 # Usage: run_wine_e2e.sh SCENARIO VAVARIZO_EXE BOXTEXT_EXE E2E_ASSETS E2E_XCLOSE
 set -u
 scenario=$1
-program=(wine64 "$2")
+program=(wine "$2")
 boxtext=$3
 assets=$4
 xclose=$5
@@ -18,7 +18,7 @@ wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 # cannot tell).
 expect_box() {
     local said
-    said=$(wine64 "$boxtext" "$1" | tr -d '\r') || fail "no box \"$1\""
+    said=$(wine "$boxtext" "$1" | tr -d '\r') || fail "no box \"$1\""
     grep -qxF "$2" <<<"$said" || fail "box \"$1\" says: $said"
 }
 
