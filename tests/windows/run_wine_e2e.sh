@@ -2,6 +2,7 @@
 # One end-to-end scenario of the Windows program under Wine, on the Linux scenarios' harness, with a
 # window manager as a desktop has. Wine's prefix lives in the scenario's own folder.
 # Usage: run_wine_e2e.sh SCENARIO VAVARIZO_EXE BOXTEXT_EXE E2E_ASSETS E2E_XCLOSE
+# The native build's bin folder (that of E2E_ASSETS) also gives the Linux renderer to compare with.
 set -u
 scenario=$1
 program=(wine "$2")
@@ -25,6 +26,7 @@ expect_box() {
 start_x 1024x768x24
 start_window_manager
 mkdir -p "$work/show"
+exe_dir=$(dirname "$2")
 case "$scenario" in
 question_no_sprites_escape)
     "$assets" "$work/show"
@@ -65,6 +67,19 @@ no_sound)
     open_window
     "$xclose" "$main"
     expect_exit 0
+    ;;
+render_matches_linux)
+    # The same frames from both renderers: at most 1% of the pixels differ by more than 16 of 255.
+    native=$(dirname "$assets")
+    "$native/vavarizo-sprites" "$work/show" >/dev/null && "$native/vavarizo-music" "$work/show" >/dev/null
+    for ms in 2000 20000 36100 44950 70000; do
+        "$native/vavarizo-render" --at "$ms" --out "$work/linux-$ms.png" --assets "$work/show" 2>/dev/null ||
+            fail "the Linux renderer failed at $ms"
+        (cd "$work" && wine "$exe_dir/vavarizo-render.exe" --at "$ms" --out "win-$ms.png" --assets show) ||
+            fail "vavarizo-render.exe failed at $ms"
+        differing=$(compare -metric AE -fuzz 6.3% "$work/linux-$ms.png" "$work/win-$ms.png" null: 2>&1)
+        [ "$differing" -le 4800 ] || fail "$differing of 480000 pixels differ at $ms ms"
+    done
     ;;
 *)
     fail "unknown scenario"
