@@ -61,7 +61,7 @@ windows: bootstrap
 
 # The portable tests built for Windows and run under Wine, and the program's own tests there.
 windows-tests: windows
-	@cmake --build $(BUILD) --target e2e_assets e2e_xclose
+	@cmake --build $(BUILD) --target e2e_assets e2e_xclose vavarizo-render
 	@cmake --build $(WIN_BUILD)
 	@ctest --test-dir $(WIN_BUILD) --output-on-failure -j2
 

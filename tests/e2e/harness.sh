@@ -148,8 +148,10 @@ press_escape() {
     xdotool keyup Escape
 }
 
+# Pixels are read from the root window unless pixel_window names another (a managed window sits
+# inside its frame).
 pixel() {
-    import -window root png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:
+    import -window "${pixel_window:-root}" png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:
 }
 
 expect_pixel() {
