@@ -15,6 +15,14 @@
 
 namespace demo {
 
+// The toolkit's window state and calls, under the names the show's code has always used.
+using zkl::active;
+using zkl::CreateGLWindow;
+using zkl::fullscreen;
+using zkl::hDC;
+using zkl::keys;
+using zkl::KillGLWindow;
+
 namespace {
 
 // While minimised the loop waits this long at most for the next message instead of spinning.

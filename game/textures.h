@@ -5,6 +5,8 @@
 
 namespace demo {
 
+using zkl::cTexture;
+
 extern cTexture Grass;    // "grass.bmp", the ground strip
 extern cTexture Morvask;  // "morvask.bmp", the vehicle's base frame
 extern cTexture Stor;     // "stor.bmp", its big frame

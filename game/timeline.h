@@ -1,8 +1,11 @@
 #pragma once
 // When things happen in the show: every time window of the actors, in the module's milliseconds.
 // The actors draw from this table; the music is composed against it, and its tests read it too.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 namespace demo::timeline {
 
@@ -40,5 +43,29 @@ constexpr double knockAwayFrom = 45000;
 // The ground starts to scroll, then slows to its cruising rate.
 constexpr double groundStartsAt = 18000;
 constexpr double groundCruisesAt = 25000;
+// The walking cow's right edge first shows in the 4:3 view (x > -0.55228) at this whole ms.
+constexpr double cowInViewAt = 44448;
+
+// Every instant the picture visibly changes, each once, in order: the edges of the frame, bounce,
+// loop and lamp windows, the ground's two changes and the cow's arrival, entrance and knock-away.
+// The final frame first shows where the small window around finalFrameFrom closes, and the
+// final state where the last window closes, so both are edges already.
+inline std::vector<double> VisibleChanges()
+{
+    std::vector<double> t = {groundStartsAt, groundCruisesAt, cowFrom, cowInViewAt, knockAwayFrom};
+    auto edges = [&t](const auto& windows) {
+        for (const Window& w : windows)
+            for (const double e : {w.from, w.to})
+                if (e != HUGE_VAL)
+                    t.push_back(e);
+    };
+    edges(smallFrames);
+    edges(bigFrames);
+    edges(bounce);
+    edges(std::array{loop, lampLit});
+    std::sort(t.begin(), t.end());
+    t.erase(std::unique(t.begin(), t.end()), t.end());
+    return t;
+}
 
 }  // namespace demo::timeline

@@ -1,5 +1,6 @@
 #include "image/dib.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -54,7 +55,19 @@ std::string toMessageText(const char16_t* name)
     return out;
 }
 
-ImageRecord* load(const plat::FileMap& file, const char* displayName)
+// The decoder's own refusals name the file: with several inputs, a text alone cannot tell
+// which one is bad. The three texts the loader has always shown stay as they are.
+std::string refusalText(const char* error, const char* displayName, int32_t maxSide)
+{
+    if (error == dib::kMsgOutOfMemory || error == dib::kMsgUnknownFormat || error == dib::kMsgConversion)
+        return error;
+    std::string text = std::string(displayName) + ": " + error;
+    if (error == dib::kMsgOverLimit)
+        text += " The largest is " + std::to_string(maxSide) + " x " + std::to_string(maxSide) + ".";
+    return text;
+}
+
+ImageRecord* load(const plat::FileMap& file, const char* displayName, int32_t maxSide)
 {
     if (!file.ok()) {
         // Cut to the 256-character buffer the message has always had.
@@ -63,17 +76,33 @@ ImageRecord* load(const plat::FileMap& file, const char* displayName)
         show(message);
         return nullptr;
     }
-    const dib::DecodeResult result = dib::decode(file.data(), file.size());
+    const dib::DecodeResult result = dib::decode(file.data(), file.size(), maxSide);
     if (result.error)
-        show(result.error);
+        show(refusalText(result.error, displayName, maxSide).c_str());
     return result.record;
+}
+
+ImageRecord* load(const char* path, int32_t maxSide)
+{
+    const char* shown = path ? path : "";
+    // Only regular files are read: anything else is named for what it is, never opened.
+    if (const char* kind = plat::NonRegularKind(path)) {
+        show((std::string(shown) + ": " + kind + ", not a regular file.").c_str());
+        return nullptr;
+    }
+    return load(plat::FileMap(path), shown, maxSide);
 }
 
 }  // namespace
 
 ImageRecord* loadDibImage(const char* fileName)
 {
-    return load(plat::FileMap(fileName), fileName ? fileName : "");
+    return load(fileName, dib::kMaxSide);
+}
+
+ImageRecord* loadDibImage(const char* fileName, int32_t maxSide)
+{
+    return load(fileName, std::min(maxSide, dib::kMaxSide));
 }
 
 ImageRecord* loadDibImageWide(const char16_t* fileName)
@@ -82,7 +111,8 @@ ImageRecord* loadDibImageWide(const char16_t* fileName)
     if (!fileName)
         fileName = kEmpty;
     const std::string shown = toMessageText(fileName);
-    return load(plat::FileMap(fileName), shown.c_str());
+    // The map refuses anything but a regular file by itself.
+    return load(plat::FileMap(fileName), shown.c_str(), dib::kMaxSide);
 }
 
 void setShowErrorBoxes(bool show) { showErrorBoxes = show; }

@@ -13,6 +13,9 @@ struct ImageRecord {
 
 // Loads a BMP file (narrow path). Returns null after showing one "Error" message box.
 ImageRecord* loadDibImage(const char* fileName);
+// The same, refusing an image wider or higher than maxSide (the largest texture the caller can
+// use) before decoding it.
+ImageRecord* loadDibImage(const char* fileName, int32_t maxSide);
 // The same for a UTF-16 path, converted to the file system's encoding.
 ImageRecord* loadDibImageWide(const char16_t* fileName);
 // Colour-table entries of a 12- or 40-byte DIB header.

@@ -1,5 +1,6 @@
 #include "image/dib_decode.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -131,7 +132,7 @@ void freeImageRecord(ImageRecord* record)
 
 namespace dib {
 
-DecodeResult decode(const unsigned char* data, size_t size)
+DecodeResult decode(const unsigned char* data, size_t size, int32_t maxSide)
 {
     // File header or packed DIB.
     const bool hasFileHeader = size >= 2 && data[0] == 'B' && data[1] == 'M';
@@ -163,10 +164,12 @@ DecodeResult decode(const unsigned char* data, size_t size)
         info.height < -kMaxSide)
         return fail(kMsgDimensions);
     const bool topDown = info.height < 0;
+    const int32_t rows = topDown ? -info.height : info.height;
+    if (info.width > maxSide || rows > maxSide)
+        return fail(kMsgOverLimit);
     const bool rle = info.compression == kBiRle8 || info.compression == kBiRle4;
     if (topDown && rle)
         return fail(kMsgTopDownRle);
-    const int32_t rows = topDown ? -info.height : info.height;
     const size_t pixelBytes = size_t(info.width) * size_t(rows) * 3;
     if (pixelBytes > kMaxPixelBytes)
         return fail(kMsgTooLarge);
@@ -191,12 +194,37 @@ DecodeResult decode(const unsigned char* data, size_t size)
 
     // Colour table: entries past its end (and for indices beyond 2^bits) stay black.
     const size_t entrySize = headerSize == kCoreHeaderSize ? 3 : 4;
-    const size_t tableBytes = size_t(count) * entrySize;
+    size_t tableBytes = size_t(count) * entrySize;
+    size_t entries = std::min<size_t>(count, 256);
+    const uint32_t indexable = info.bitCount <= 8 ? 1u << info.bitCount : 0;
+    const uint32_t used = headerSize == kInfoHeaderSize ? info.clrUsed : 0;
+    if (indexable != 0 && used > indexable) {
+        // More colours than the bits can index (its 16-bit count may even read 0): take the
+        // indexable entries that lie ahead of the bits, so the table is never thrown away.
+        if (!hasFileHeader) {
+            // Packed bits follow the table, and a count beyond 16 bits hides where it ends.
+            if (used > 0xFFFF)
+                return fail(kMsgColourCount);
+        }
+        else {
+            const size_t room = bitsOffset > tableAt ? (bitsOffset - tableAt) / entrySize : 0;
+            entries = std::min<size_t>(indexable, room);
+            tableBytes = entries * entrySize;
+        }
+    }
+    else if (hasFileHeader && headerSize == kCoreHeaderSize && bitsOffset >= tableAt &&
+             bitsOffset - tableAt < tableBytes) {
+        // The core header has no count of its own: a shorter table ends where the bits begin.
+        entries = (bitsOffset - tableAt) / entrySize;
+        tableBytes = entries * entrySize;
+    }
+    if (indexable != 0 && entries == 0)
+        return fail(kMsgNoColours);
     if (size - tableAt < tableBytes)
         return fail(kMsgColourTable);
     uint32_t palette[256] = {};
     const unsigned char* table = data + tableAt;
-    for (size_t i = 0; i < count && i < 256; ++i) {
+    for (size_t i = 0; i < entries; ++i) {
         const unsigned char* e = table + i * entrySize;
         const unsigned char rgb0[4] = {e[2], e[1], e[0], 0};
         std::memcpy(&palette[i], rgb0, 4);
@@ -207,6 +235,8 @@ DecodeResult decode(const unsigned char* data, size_t size)
     if (hasFileHeader) {
         if (bitsOffset >= size)
             return fail(kMsgBitsOffset);
+        if (bitsOffset < bitsAt)
+            return fail(kMsgBitsInside);
         bitsAt = bitsOffset;
     }
     const size_t bitsSize = size - bitsAt;
@@ -223,7 +253,10 @@ DecodeResult decode(const unsigned char* data, size_t size)
                                                    : std::malloc(pixelBytes));
     if (!pixels)
         return fail(kMsgOutOfMemory);
-    plat::AdviseLargeFill(pixels, pixelBytes);
+    // An RLE stream may skip most of the picture: its untouched pages must stay unbacked, so
+    // only a buffer written whole is given large pages.
+    if (!rle)
+        plat::AdviseLargeFill(pixels, pixelBytes);
     const PixelSource src{info.width, rows,          topDown, info.bitCount, info.compression,
                           masks,      palette,       data + bitsAt, bitsSize};
     if (!convertPixels(src, pixels)) {

@@ -19,6 +19,10 @@ inline constexpr const char kMsgTopDownRle[] = "Run-length encoded DIB files can
 inline constexpr const char kMsgMasks[] = "Invalid DIB bit-field masks.";
 inline constexpr const char kMsgDimensions[] = "Invalid DIB width or height.";
 inline constexpr const char kMsgTooLarge[] = "DIB image too large.";
+inline constexpr const char kMsgOverLimit[] = "DIB image is wider or higher than the largest texture.";
+inline constexpr const char kMsgBitsInside[] = "DIB bits offset points into its headers or colour table.";
+inline constexpr const char kMsgNoColours[] = "DIB colour table holds no colours.";
+inline constexpr const char kMsgColourCount[] = "DIB colours-used count does not fit its colour table.";
 
 // Largest accepted width or height, and largest output buffer.
 inline constexpr int32_t kMaxSide = 32768;
@@ -30,6 +34,8 @@ struct DecodeResult {
 };
 
 // Decodes a whole BMP file or packed DIB held in memory. Never reads outside [data, data + size).
-DecodeResult decode(const unsigned char* data, size_t size);
+// A width or height beyond maxSide (the caller's largest texture, say) is refused before any
+// pixel is decoded.
+DecodeResult decode(const unsigned char* data, size_t size, int32_t maxSide = kMaxSide);
 
 }  // namespace dib

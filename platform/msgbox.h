@@ -1,7 +1,7 @@
 #pragma once
-// Modal message boxes in the Win32 shape the demo was written against: text, caption and a
-// style word in; the pressed button out. Texts are Windows-1252 bytes (the demo's own strings
-// are stored that way); the implementation converts them for display.
+// Modal message boxes in the Win32 shape the demo speaks: text, caption and a style word in;
+// the pressed button out. The demo's own strings are Windows-1252 bytes; a text that is valid
+// UTF-8 (a file name from the system) is shown as it is, anything else is converted.
 #include <cstdint>
 
 namespace plat {

@@ -1,5 +1,5 @@
 #pragma once
-// The window seam in the Win32 shape the demo was written against: a window class with a window
+// The window seam in the Win32 shape the demo's code speaks: a window class with a window
 // procedure, messages taken off a queue one at a time, a display-mode request, a device context
 // with a pixel format, a GL context and a swap. Every creation step is its own call that can fail,
 // so the window code can test each one. One implementation runs over SDL2 (platform/window);
@@ -179,7 +179,7 @@ BOOL UnregisterClass(const char* className, HINSTANCE instance);
 // Display mode: a request with CDS_FULLSCREEN enters it, a null request returns to the
 // desktop's own mode. DISP_CHANGE_SUCCESSFUL or a failure code.
 int32_t ChangeDisplaySettings(DEVMODE* mode, DWORD flags);
-// Keeps a display count as the original does: the cursor shows while the count is >= 0.
+// Keeps a display count, so nested hide and show calls pair up: the cursor shows while the count is >= 0.
 int ShowCursor(BOOL show);
 
 // Widens a client rectangle to the window's outer rectangle for the given styles.

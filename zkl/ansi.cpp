@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace zkl {
+
 cAnsi::~cAnsi() { freeImageRecord(heightmap); }
 
 void cAnsi::Load(const char* colourFile, const char* heightmapFile, int32_t width, int32_t height)
@@ -61,3 +63,5 @@ void cAnsi::Draw(double cellWidth, double cellDepth, double heightScale)
     StopUsing();
     glPopMatrix();
 }
+
+}  // namespace zkl

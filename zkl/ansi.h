@@ -6,6 +6,8 @@
 #include "image/dib.h"
 #include "zkl/textures.h"
 
+namespace zkl {
+
 class cAnsi : public cTexture {
 public:
     ImageRecord* heightmap = nullptr;  // owned; none until Load names a height image
@@ -25,3 +27,5 @@ public:
     // Draws nothing until the grid has at least one cell each way.
     void Draw(double cellWidth, double cellDepth, double heightScale);
 };
+
+}  // namespace zkl

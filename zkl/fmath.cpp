@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+namespace zkl {
+
 double angleTable[3600];
 
 void FillAngleTable()
@@ -21,3 +23,5 @@ double AngleTableAt(double angle)
         k += 3600.0;
     return angleTable[static_cast<int>(k)];
 }
+
+}  // namespace zkl

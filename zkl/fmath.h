@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace zkl {
+
 // Degrees to radians, the factor the whole toolkit uses (not pi / 180).
 constexpr double DEG = 0.0174533;
 
@@ -41,3 +43,5 @@ void FillAngleTable();
 // The entry for an angle in degrees: tenths truncated toward zero, then wrapped into 0 to 3599.
 // An angle that is not a finite number has no entry and gives 0.0.
 double AngleTableAt(double angle);
+
+}  // namespace zkl

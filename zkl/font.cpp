@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+namespace zkl {
+
 void cFont::Load(const char* fileName, const char* characterMap, int32_t columnCount,
                  int32_t rowCount, double width, double height)
 {
@@ -72,3 +74,5 @@ void cFont::Print(const char* text)
     }
     glPopMatrix();
 }
+
+}  // namespace zkl

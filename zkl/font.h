@@ -6,6 +6,8 @@
 
 #include "zkl/textures.h"
 
+namespace zkl {
+
 class cFont : public cTexture {
 public:
     std::string charMap;       // the characters in cell order
@@ -30,3 +32,5 @@ public:
     // glyphHeight lower. Draws nothing while the grid has no cells.
     void Print(const char* text);
 };
+
+}  // namespace zkl

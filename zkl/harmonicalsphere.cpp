@@ -4,6 +4,8 @@
 
 #include "zkl/fmath.h"
 
+namespace zkl {
+
 XYZ HarmonicShapePoint(double u, double v, const int32_t* m)
 {
     double r = std::pow(std::sin(m[0] * v), m[1]);
@@ -72,3 +74,5 @@ void DrawBlob(float amplitude, float phase)
         glEnd();
     }
 }
+
+}  // namespace zkl

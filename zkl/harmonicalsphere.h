@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace zkl {
+
 struct XYZ {
     float x;
     float y;
@@ -20,3 +22,5 @@ void DrawHarmonicShape(int n, GLenum mode);
 
 // A sphere rippling with the phase (degrees), as 51 triangle strips of 202 vertices.
 void DrawBlob(float amplitude, float phase);
+
+}  // namespace zkl

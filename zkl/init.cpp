@@ -5,6 +5,8 @@
 
 #include <iterator>
 
+namespace zkl {
+
 using namespace plat;
 
 bool keys[256] = {};
@@ -199,3 +201,5 @@ LRESULT windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
+
+}  // namespace zkl

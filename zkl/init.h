@@ -4,6 +4,8 @@
 // table, the active flag, the projection and the quit request.
 #include "platform/win.h"
 
+namespace zkl {
+
 extern bool keys[256];          // held keys by virtual-key code
 extern bool active;             // the window is not minimised (focus does not matter)
 extern bool fullscreen;         // fullscreen asked for and, once the window is open, in force
@@ -24,3 +26,5 @@ void resizeViewport(int width, int height);
 // Texturing, smooth shading, depth test with less-or-equal, nicest perspective. Returns 1.
 int setupGlState();
 plat::LRESULT windowProc(plat::HWND hwnd, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+
+}  // namespace zkl

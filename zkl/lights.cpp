@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zkl {
+
 int32_t lightCounter = 0;
 
 cLight::cLight() : id(GL_LIGHT0 + static_cast<GLenum>(lightCounter % 8))
@@ -29,3 +31,5 @@ void cLight::SetPosition(const float* xyzw) { std::copy_n(xyzw, 4, position); }
 void cLight::SetAmbient(const float* rgba) { std::copy_n(rgba, 4, ambient); }
 void cLight::SetSpecular(const float* rgba) { std::copy_n(rgba, 4, specular); }
 void cLight::SetDiffuse(const float* rgba) { std::copy_n(rgba, 4, diffuse); }
+
+}  // namespace zkl

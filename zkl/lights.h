@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace zkl {
+
 // Lights constructed so far in the program; never decreases.
 extern int32_t lightCounter;
 
@@ -34,3 +36,5 @@ public:
     void SetSpecular(const float* rgba);
     void SetDiffuse(const float* rgba);
 };
+
+}  // namespace zkl

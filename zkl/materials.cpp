@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zkl {
+
 void cMaterial::Apply()
 {
     if (textureEnabled)
@@ -78,3 +80,5 @@ void cMaterial::SetSpecular(const float* rgba) { std::copy_n(rgba, 4, specular);
 void cMaterial::SetAmbient(const float* rgba) { std::copy_n(rgba, 4, ambient); }
 void cMaterial::SetEmission(const float* rgba) { std::copy_n(rgba, 4, emission); }
 void cMaterial::SetDiffuse(const float* rgba) { std::copy_n(rgba, 4, diffuse); }
+
+}  // namespace zkl

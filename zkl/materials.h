@@ -4,6 +4,8 @@
 
 #include "zkl/textures.h"
 
+namespace zkl {
+
 class cMaterial {
 public:
     cTexture texture;        // bound by Apply once loaded
@@ -40,3 +42,5 @@ public:
     void SetEmission(const float* rgba);
     void SetDiffuse(const float* rgba);
 };
+
+}  // namespace zkl

@@ -4,6 +4,8 @@
 
 #include "zkl/fmath.h"
 
+namespace zkl {
+
 namespace {
 
 // The quads of a surface around the y axis: angle from 0 while at most 360 (so the last column
@@ -140,3 +142,5 @@ void DrawCylinder(float length, float divLength, float divAngle, float radius, G
         glVertex3f(static_cast<float>(c * radius), h, static_cast<float>(sn * radius));
     });
 }
+
+}  // namespace zkl

@@ -7,6 +7,8 @@
 
 #include "zkl/vector.h"
 
+namespace zkl {
+
 struct PointVector {
     double x;
     double y;
@@ -32,3 +34,5 @@ void DrawSweep(double length, double divLength, double divAngle, SweepRadius rad
 void DrawRadialSphere(float divLon, float divLat, SphereRadius radius, GLenum mode);
 // A cylinder of the given radius around the y axis, each vertex with its radial normal.
 void DrawCylinder(float length, float divLength, float divAngle, float radius, GLenum mode);
+
+}  // namespace zkl

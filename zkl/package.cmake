@@ -1,26 +1,19 @@
 # The installed toolkit: headers, the static libraries and a CMake package, so that another
 # project builds with find_package(zkl) and target_link_libraries(app zkl::zkl).
 #
-# In this build zkl names no GL or window implementation (tests pick the recorder or fakes). An
-# installed zkl is linked by applications, so its interface adds the real ones: the window
-# layer (message boxes), OpenGL and GLU.
-include(GNUInstallDirs)
+# An installed zkl is linked by applications, so its seams resolve to this platform's own
+# implementations (window layer, file mapping, OpenGL and GLU); see vavarizo_implements.
 include(CMakePackageConfigHelpers)
 
-set(zkl_installed_libraries zkl dib platform_files platform_window)
-target_link_libraries(zkl INTERFACE $<INSTALL_INTERFACE:platform_window> $<INSTALL_INTERFACE:OpenGL::GL>
-                      $<INSTALL_INTERFACE:OpenGL::GLU>)
-target_include_directories(zkl INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-
-install(TARGETS ${zkl_installed_libraries} EXPORT zklTargets
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS zkl dib vavarizo_headers seam_window seam_files seam_gl platform_files platform_window
+        EXPORT zklTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
 # Headers keep their room, as the sources include them: <zkl/vector.h>, and beside them the
 # decoder and window seam headers that zkl's own headers include.
-file(GLOB zkl_headers ${CMAKE_SOURCE_DIR}/zkl/*.h)
+file(GLOB zkl_headers ${PROJECT_SOURCE_DIR}/zkl/*.h)
 install(FILES ${zkl_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zkl)
-install(FILES ${CMAKE_SOURCE_DIR}/image/dib.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/image)
-install(FILES ${CMAKE_SOURCE_DIR}/platform/msgbox.h ${CMAKE_SOURCE_DIR}/platform/win.h
+install(FILES ${PROJECT_SOURCE_DIR}/image/dib.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/image)
+install(FILES ${PROJECT_SOURCE_DIR}/platform/msgbox.h ${PROJECT_SOURCE_DIR}/platform/win.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/platform)
 
 set(zkl_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zkl)

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+namespace zkl {
+
 cTexture spriteTextures[7];
 SpriteRecord spriteRecords[100];
 
@@ -51,3 +53,5 @@ void DrawSpriteField(float viewerDepth)
         glPopMatrix();
     }
 }
+
+}  // namespace zkl

@@ -3,6 +3,8 @@
 // a viewer depth, drawn with one of seven textures.
 #include "zkl/textures.h"
 
+namespace zkl {
+
 struct SpriteRecord {
     float x;
     float y;
@@ -21,3 +23,5 @@ void DrawSprite(int index);
 // Every record more than 5 units beyond the viewer depth (along -z), with alpha rising from 0 at
 // 5 units to 0.3 at 20 units and beyond. The colour is set for every record, drawn or not.
 void DrawSpriteField(float viewerDepth);
+
+}  // namespace zkl

@@ -2,21 +2,37 @@
 
 #include <GL/gl.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "platform/file_map.h"
 #include "platform/msgbox.h"
+
+namespace zkl {
 
 namespace {
 
-// fopen succeeds for a readable file; the loaders only probe and close again.
+// The probe never blocks: something that is not a regular file passes it and is then refused,
+// by name, by the image loader, which never opens it.
 bool canOpen(const char* fileName)
 {
-    FILE* probe = std::fopen(fileName, "r");
-    if (!probe)
-        return false;
-    std::fclose(probe);
-    return true;
+    return plat::NonRegularKind(fileName) || plat::CanOpenForReading(fileName);
+}
+
+// GL's largest texture side; 0 when it does not say (no context).
+int32_t largestTexture()
+{
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
+// A picture that decoded but had no room for its alpha channel is said so: the sprite would
+// otherwise just be missing.
+void reportNoRoomForAlpha(const char* fileName)
+{
+    const std::string text = std::string(fileName) + ": Out of memory for the alpha channel.";
+    plat::MessageBox(plat::GetFocus(), text.c_str(), "Error", plat::MB_OK);
 }
 
 size_t pixelCount(const ImageRecord* image)
@@ -50,7 +66,9 @@ int cTexture::ReadImage(const char* fileName)
         return 0;
     }
     freeImageRecord(image);
-    image = loadDibImage(fileName);
+    // An image GL could not take is refused before it is decoded.
+    const int32_t largest = largestTexture();
+    image = largest > 0 ? loadDibImage(fileName, largest) : loadDibImage(fileName);
     return image && image->pixels ? 1 : 0;
 }
 
@@ -61,14 +79,17 @@ int cTexture::Upload(unsigned format, unsigned magFilter, unsigned minFilter)
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
     // Rows are packed without padding; 3-byte rows are not 4-aligned for most widths, and GL
-    // must never read past the buffer.
+    // must never read past the buffer. The caller's own alignment is put back afterwards.
     const bool packedRgb = format == GL_RGB;
-    if (packedRgb)
+    GLint callerAlignment = 4;
+    if (packedRgb) {
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &callerAlignment);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    }
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image->width, image->height, 0, format,
                  GL_UNSIGNED_BYTE, image->pixels);
     if (packedRgb)
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, callerAlignment);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
     return 1;
@@ -88,16 +109,13 @@ int cTexture::AddAlphaChannel(AlphaFunction alphaFunction)
         return 0;
     }
     const unsigned char* rgb = image->pixels;
-    const size_t width = static_cast<size_t>(image->width);
-    const size_t height = static_cast<size_t>(image->height);
-    for (size_t x = 0; x < width; ++x) {
-        for (size_t y = 0; y < height; ++y) {
-            const size_t p = x + y * width;
-            rgba[4 * p + 0] = rgb[3 * p + 0];
-            rgba[4 * p + 1] = rgb[3 * p + 1];
-            rgba[4 * p + 2] = rgb[3 * p + 2];
-            rgba[4 * p + 3] = alphaFunction(rgb[3 * p + 0], rgb[3 * p + 1], rgb[3 * p + 2]);
-        }
+    // Pixels in memory order: each pixel's result depends on that pixel alone, and a walk down
+    // the columns of a large picture would miss the cache at every step (a minute for 16384^2).
+    for (size_t p = 0; p < count; ++p) {
+        rgba[4 * p + 0] = rgb[3 * p + 0];
+        rgba[4 * p + 1] = rgb[3 * p + 1];
+        rgba[4 * p + 2] = rgb[3 * p + 2];
+        rgba[4 * p + 3] = alphaFunction(rgb[3 * p + 0], rgb[3 * p + 1], rgb[3 * p + 2]);
     }
     *record = ImageRecord{image->width, image->height, rgba};
     freeImageRecord(image);
@@ -117,8 +135,12 @@ int cTexture::LoadOpaque(const char* fileName)
 // The two keyed loaders differ only in which pixels count as the transparent key.
 static int loadMasked(cTexture& texture, const char* fileName, AlphaFunction alphaFunction)
 {
-    if (!texture.ReadImage(fileName) || !texture.AddAlphaChannel(alphaFunction))
+    if (!texture.ReadImage(fileName))
         return 0;
+    if (!texture.AddAlphaChannel(alphaFunction)) {
+        reportNoRoomForAlpha(fileName);
+        return 0;
+    }
     texture.Upload(GL_RGBA, GL_LINEAR, GL_LINEAR);
     texture.StopUsing();
     texture.keyAlpha = 1;
@@ -139,7 +161,8 @@ int cTexture::LoadBrightnessAlpha(const char* fileName)
 {
     if (!canOpen(fileName))
         return 0;
-    ImageRecord* decoded = loadDibImage(fileName);
+    const int32_t largest = largestTexture();
+    ImageRecord* decoded = largest > 0 ? loadDibImage(fileName, largest) : loadDibImage(fileName);
     if (!decoded || !decoded->pixels || decoded->width <= 0 || decoded->height <= 0) {
         freeImageRecord(decoded);
         return 0;
@@ -148,6 +171,7 @@ int cTexture::LoadBrightnessAlpha(const char* fileName)
     auto* rgba = static_cast<unsigned char*>(std::malloc(count * 4));
     if (!rgba) {
         freeImageRecord(decoded);
+        reportNoRoomForAlpha(fileName);
         return 0;
     }
     const unsigned char* rgb = decoded->pixels;
@@ -208,3 +232,5 @@ void ReplaceImageColour(ImageRecord* image, uint32_t from, uint32_t to, int n)
             p[k] = static_cast<unsigned char>(to >> (8 * (n - 1 - k)));
     }
 }
+
+}  // namespace zkl

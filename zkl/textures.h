@@ -5,6 +5,8 @@
 
 #include "image/dib.h"
 
+namespace zkl {
+
 // Alpha for one pixel, from its red, green and blue bytes.
 using AlphaFunction = unsigned char (*)(unsigned char red, unsigned char green, unsigned char blue);
 
@@ -42,3 +44,5 @@ public:
 // `from` by the bytes of `to`. n must match the buffer's layout: 3 as decoded, 4 with alpha.
 // Does nothing for n outside 1 to 4.
 void ReplaceImageColour(ImageRecord* image, uint32_t from, uint32_t to, int n);
+
+}  // namespace zkl

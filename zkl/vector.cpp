@@ -5,6 +5,8 @@
 
 #include "zkl/fmath.h"
 
+namespace zkl {
+
 cVector& cVector::operator+=(const cVector& o)
 {
     x += o.x;
@@ -106,3 +108,5 @@ void SampleRevolution(float length, float divLength, float divAngle, SweepRadius
         }
     }
 }
+
+}  // namespace zkl

@@ -2,6 +2,8 @@
 // cVector: three doubles with componentwise arithmetic. cVectorList: a singly linked list of
 // them, owned node by node, into which the point samplers below write what they compute.
 
+namespace zkl {
+
 class cVector {
 public:
     double x = 0.0;
@@ -54,3 +56,5 @@ void SampleRadialSphere(float divLon, float divLat, SphereRadius radius, cVector
 // from 0 while below length.
 void SampleRevolution(float length, float divLength, float divAngle, SweepRadius radius,
                       cVectorList* list);
+
+}  // namespace zkl

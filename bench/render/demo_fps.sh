@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Frame rate of the demo's own loop at 800x600 on Mesa llvmpipe under a private Xvfb: answers
-# the start-up question with No (a window of 800x600), lets the show run, ends it with Escape
-# and prints the figure the demo reports with VAVARIZO_FPS=1. PROGRAM (default BUILD_DIR/bin/vavarizo)
-# may be the Windows build's vavarizo.exe: it then runs under Wine, in a prefix of its own.
+# Frame rate of the demo's own loop at 800x600 on Mesa llvmpipe under a private Xvfb (no vsync):
+# answers the start-up question with No (a window of 800x600), lets the show run, ends it with
+# Escape and prints the figure the demo reports with VAVARIZO_FPS=1 and the share of one core
+# the program used meanwhile. Then, on the same display, bench_pacing (when built) records each
+# frame's time against its slot. PROGRAM (default BUILD_DIR/bin/vavarizo) may be the Windows
+# build's vavarizo.exe: it then runs under Wine, in a prefix of its own.
 # Usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS] [PROGRAM]
 set -euo pipefail
 
@@ -60,7 +62,15 @@ for _ in $(seq 50); do
   xwininfo -root -tree | grep -qF "\"$question\"" || break
 done
 window=$(find_window "Vavarizo32 complete remake!")
+# CPU time (user + system, all threads) of the program itself: timeout's child.
+# Under Wine the program is Wine's own process tree, and its share is not measured.
+pid=$(pgrep -P "$demo" -x vavarizo || true)
+cpu_ticks() { if [ -n "$pid" ]; then awk '{ print $14 + $15 }' "/proc/$pid/stat"; else echo 0; fi; }
+ticks=$(cpu_ticks)
+started=$(date +%s%N)
 sleep "$seconds"
+ticks=$(( $(cpu_ticks) - ticks ))
+elapsed=$(( $(date +%s%N) - started ))
 for _ in $(seq 50); do
   xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
   sleep 0.2
@@ -70,3 +80,9 @@ done
 wait "$demo" || true
 demo_pgid=""
 grep -F "frames per second" "$work/out.txt" || { echo "demo_fps: no figure" >&2; cat "$work/err.txt" >&2; exit 1; }
+[ -n "$pid" ] && awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v ns="$elapsed" \
+  'BEGIN { printf "vavarizo: %.1f%% of one core over %.1f s\n", 100 * t / hz / (ns / 1e9), ns / 1e9 }'
+pacing=$(realpath -m "$build/bin/bench_pacing")
+if [ -x "$pacing" ] && [ -n "$pid" ]; then
+  (cd "$assets" && SDL_AUDIODRIVER=dummy "$pacing" "$seconds")
+fi

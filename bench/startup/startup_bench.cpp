@@ -11,6 +11,8 @@
 #include "game/demo.h"
 #include "zkl/init.h"
 
+using namespace zkl;
+
 int main()
 {
     using Clock = std::chrono::steady_clock;

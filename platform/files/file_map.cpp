@@ -11,11 +11,44 @@
 
 namespace plat {
 
+namespace {
+
+// O_NONBLOCK keeps a FIFO (or a device) from holding the open; O_NOCTTY keeps a terminal from
+// becoming ours.
+int openForReading(const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); }
+
+}  // namespace
+
+const char* NonRegularKind(const char* path)
+{
+    struct stat st {};
+    if (!path || ::stat(path, &st) != 0 || S_ISREG(st.st_mode))
+        return nullptr;
+    if (S_ISDIR(st.st_mode))
+        return "a directory";
+    if (S_ISFIFO(st.st_mode))
+        return "a FIFO";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return "a device";
+    if (S_ISSOCK(st.st_mode))
+        return "a socket";
+    return "something else";
+}
+
+bool CanOpenForReading(const char* path)
+{
+    const int fd = path ? openForReading(path) : -1;
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 FileMap::FileMap(const char* path)
 {
-    if (!path)
+    if (!path || NonRegularKind(path))
         return;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    const int fd = openForReading(path);
     if (fd < 0)
         return;
     struct stat st {};

@@ -1,9 +1,10 @@
 #include "platform/music/module.h"
 
-#include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
-#include <vector>
+#include <string>
+
+#include "platform/file_map.h"
 
 namespace music {
 
@@ -12,45 +13,45 @@ namespace {
 // Modules are small; anything larger is not one, and reading it would only waste memory.
 constexpr size_t maxModuleBytes = 64u << 20;
 
-bool ReadWholeFile(const char* fileName, std::vector<unsigned char>& data)
+void explain(std::string* why, const char* fileName, const std::string& what)
 {
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file)
-        return false;
-    unsigned char chunk[1 << 16];
-    bool ok = true;
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        if (data.size() + got > maxModuleBytes) {
-            ok = false;
-            break;
-        }
-        data.insert(data.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            ok = !std::ferror(file);
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok;
+    if (why)
+        *why = std::string(fileName) + ": " + what;
 }
 
 }  // namespace
 
-std::unique_ptr<MusicModule> LoadModuleFile(const char* fileName)
+std::unique_ptr<MusicModule> LoadModuleFile(const char* fileName, std::string* why)
 {
-    if (!fileName)
+    if (!fileName) {
+        explain(why, "", "no file name");
         return nullptr;
-    std::vector<unsigned char> data;
-    if (!ReadWholeFile(fileName, data) || data.empty())
+    }
+    // Only a regular file is read, and the open never blocks: a FIFO under the module's name
+    // would otherwise hold the program for ever.
+    if (const char* kind = plat::NonRegularKind(fileName)) {
+        explain(why, fileName, std::string(kind) + ", not a regular file");
         return nullptr;
+    }
+    const int openError = plat::CanOpenForReading(fileName) ? 0 : errno;
+    const plat::FileMap file(fileName);
+    if (!file.ok()) {
+        explain(why, fileName, openError ? std::strerror(openError) : "empty or unreadable");
+        return nullptr;
+    }
+    if (file.size() > maxModuleBytes) {
+        explain(why, fileName, "too large for a module");
+        return nullptr;
+    }
 
     // The library would otherwise write its diagnostics to stderr.
     openmpt_module* mpt = openmpt_module_create_from_memory2(
-        data.data(), data.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+        file.data(), file.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
         nullptr, nullptr, nullptr, nullptr);
-    if (!mpt)
+    if (!mpt) {
+        explain(why, fileName, "not a module this player can read");
         return nullptr;
+    }
     openmpt_module_set_repeat_count(mpt, -1);
     // Dither noise is random: without it a span renders to the same samples every time.
     openmpt_module_ctl_set_integer(mpt, "dither", 0);

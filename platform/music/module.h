@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include <libopenmpt/libopenmpt.h>
 
@@ -20,8 +21,9 @@ struct MusicModule {
 
 namespace music {
 
-// Reads and opens a module file, set to loop for ever; null when it cannot be read or opened.
-std::unique_ptr<MusicModule> LoadModuleFile(const char* fileName);
+// Reads and opens a module file, set to loop for ever; null when it cannot be read or opened,
+// and then `why`, when given, says what is wrong with the file ("x.xm: a FIFO, not a regular file").
+std::unique_ptr<MusicModule> LoadModuleFile(const char* fileName, std::string* why = nullptr);
 
 // Fills `frames` interleaved stereo frames at `rate`, silence once the module has nothing more,
 // scaled by the module's master volume.

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include <SDL.h>
 
@@ -128,7 +130,12 @@ bool SoundInit(int mixRate, int, unsigned)
 
 MusicModule* MusicLoadSong(const char* fileName)
 {
-    return music::LoadModuleFile(fileName).release();
+    // The caller's message says only that the module failed; the cause goes to stderr.
+    std::string why;
+    auto module = music::LoadModuleFile(fileName, &why);
+    if (!module)
+        std::fprintf(stderr, "%s\n", why.c_str());
+    return module.release();
 }
 
 bool MusicPlaySong(MusicModule* module)

@@ -1,4 +1,5 @@
 #include "platform/file_map.h"
+#include "platform/win32/wide_name.h"
 
 #define WIN32_LEAN_AND_MEAN
 #define NOGDI
@@ -39,12 +40,12 @@ std::pair<const unsigned char*, size_t> mapWhole(const wchar_t* name)
 
 }  // namespace
 
-// Narrow names are UTF-8 where they are valid UTF-8, as std::filesystem spells them here and as
-// on the other platforms; anything else is in the ANSI code page, as fopen takes it.
-FileMap::FileMap(const char* path)
+namespace win32 {
+
+std::wstring WideName(const char* path)
 {
     if (!path || !*path)
-        return;
+        return {};
     for (const UINT page : {UINT{CP_UTF8}, UINT{CP_ACP}}) {
         const DWORD flags = page == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
         const int n = MultiByteToWideChar(page, flags, path, -1, nullptr, 0);
@@ -52,9 +53,52 @@ FileMap::FileMap(const char* path)
             continue;
         std::wstring name(static_cast<size_t>(n), L'\0');
         MultiByteToWideChar(page, flags, path, -1, name.data(), n);
-        std::tie(data_, size_) = mapWhole(name.c_str());
-        return;
+        name.pop_back();
+        return name;
     }
+    return {};
+}
+
+}  // namespace win32
+
+const char* NonRegularKind(const char* path)
+{
+    const std::wstring name = win32::WideName(path);
+    const DWORD attributes = name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return nullptr;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return "a directory";
+    // Opened for no access at all, a device or a pipe only tells what it is.
+    HANDLE file = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const DWORD type = GetFileType(file);
+    CloseHandle(file);
+    if (type == FILE_TYPE_DISK)
+        return nullptr;
+    return type == FILE_TYPE_PIPE ? "a FIFO" : type == FILE_TYPE_CHAR ? "a device" : "something else";
+}
+
+bool CanOpenForReading(const char* path)
+{
+    const std::wstring name = win32::WideName(path);
+    if (name.empty())
+        return false;
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+FileMap::FileMap(const char* path)
+{
+    const std::wstring name = win32::WideName(path);
+    if (!name.empty())
+        std::tie(data_, size_) = mapWhole(name.c_str());
 }
 
 // wchar_t is UTF-16 on Windows: the name goes to the system as it is.

@@ -113,12 +113,8 @@ void translateWindowEvent(const SDL_WindowEvent& event)
         }
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        // A fullscreen client area keeps the size the program asked for (see SwapBuffers).
-        if (!window->fullscreen && !window->minimised && event.data1 > 0 && event.data2 > 0) {
-            window->clientWidth = event.data1;
-            window->clientHeight = event.data2;
-            post(window, WM_SIZE, SIZE_RESTORED, sizeParam(event.data1, event.data2));
-        }
+        // The client area keeps the size the program asked for; SwapBuffers fits it into the
+        // window, so a resize tells the program nothing.
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         post(window, WM_ACTIVATE, MAKELONG(WA_ACTIVE, window->minimised ? 1 : 0), 0);
@@ -191,6 +187,9 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT rem
     if (!msg)
         return 0;
     pump();
+    // A termination signal ends the show as a quit would, with the signal's exit code.
+    if (const int signal = detail::takeSignalForLoop())
+        PostQuitMessage(128 + signal);
     detail::Platform& p = platform();
     const auto found = std::find_if(p.queue.begin(), p.queue.end(),
                                     [&](const MSG& m) { return matches(m, window, filterMin, filterMax); });

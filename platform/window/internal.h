@@ -19,9 +19,9 @@ struct DeviceContext {
     int pixelFormat = 0;  // 0 until SetPixelFormat
 };
 
-// A fullscreen window shows the desktop's own mode. The program still draws into a client area
-// of the size it asked for: an offscreen framebuffer that SwapBuffers scales onto the screen
-// with the aspect ratio kept and black bars around it.
+// A fullscreen window shows the desktop's own mode, and a window can be resized to any shape. The
+// program still draws into a client area of the size it asked for: an offscreen framebuffer that
+// SwapBuffers scales onto the window with the aspect ratio kept and black bars around it.
 struct Letterbox {
     GLuint framebuffer = 0;
     GLuint colour = 0;
@@ -45,15 +45,26 @@ struct GLContext {
     Letterbox letterbox;
 };
 
+// Whether the window's swaps wait for the display, and if not, the schedule the swap keeps
+// instead (monotonic nanoseconds).
+struct Pacing {
+    bool on = false;         // the swap does not wait: SwapBuffers waits out the frame itself
+    int64_t period = 0;      // one refresh of the display
+    int64_t slot = 0;        // when the current frame's slot began
+    int counted = 0;         // swaps watched so far to tell whether they wait
+    int64_t batchStart = 0;
+};
+
 struct Window {
     SDL_Window* sdl = nullptr;
     WNDPROC proc = nullptr;
     DeviceContext dc;       // the class asks for one context of its own per window
-    int clientWidth = 0;    // the client area the program sees; fixed while fullscreen
+    int clientWidth = 0;    // the client area the program sees: the size it asked for
     int clientHeight = 0;
     bool fullscreen = false;
     bool minimised = false;
     GLContext* context = nullptr;  // the context last made current on it
+    Pacing pacing;
 };
 
 }  // namespace plat
@@ -89,8 +100,30 @@ GLContext* findContext(HGLRC context);
 LRESULT callProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops the messages queued for a window that is going away.
 void forgetMessages(HWND window);
+// Called after each swap: when the window's swaps do not wait for the display, waits until the
+// next frame's slot, one refresh after the last.
+void paceSwap(Window& window);
+
+// True in the demo, whose messages are meant as boxes (StartProcess ran); the tools print theirs.
+bool showsBoxes();
+
+// Called by the message loop on each pass: from then on a termination signal is left for the
+// loop to end the show with, and this returns it (0: none came).
+int takeSignalForLoop();
+
+// Held while a message box waits for its answer: a termination signal then ends the program
+// at once, as the box's own wait would never let it through.
+struct BoxWait {
+    BoxWait();
+    ~BoxWait();
+    BoxWait(const BoxWait&) = delete;
+    BoxWait& operator=(const BoxWait&) = delete;
+};
 
 // Windows-1252 bytes (what the program's strings are) to UTF-8 (what SDL shows).
 std::string utf8FromWindows1252(const char* text);
+// Text for SDL: valid UTF-8 (a file name from a UTF-8 system) as it is, anything else taken as
+// Windows-1252 and converted.
+std::string textForDisplay(const char* text);
 
 }  // namespace plat::detail

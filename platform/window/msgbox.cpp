@@ -1,6 +1,7 @@
 // Message boxes over SDL2's, and the text conversion they need.
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/window/internal.h"
 
@@ -33,14 +34,54 @@ std::string utf8FromWindows1252(const char* text)
     return out;
 }
 
+namespace {
+
+// Well-formed UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
+bool isUtf8(const unsigned char* s)
+{
+    while (*s) {
+        const unsigned lead = *s++;
+        if (lead < 0x80)
+            continue;
+        int more = 0;
+        unsigned low = 0x80, high = 0xBF;  // the range of the byte after the lead
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        for (int i = 0; i < more; ++i, ++s, low = 0x80, high = 0xBF)
+            if (*s < low || *s > high)
+                return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string textForDisplay(const char* text)
+{
+    if (text && isUtf8(reinterpret_cast<const unsigned char*>(text)))
+        return text;
+    return utf8FromWindows1252(text);
+}
+
 }  // namespace plat::detail
 
 namespace plat {
 
 int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style)
 {
-    const std::string utf8Text = detail::utf8FromWindows1252(text);
-    const std::string utf8Caption = detail::utf8FromWindows1252(caption);
+    const std::string utf8Text = detail::textForDisplay(text);
+    const std::string utf8Caption = detail::textForDisplay(caption);
     const bool question = (style & 0x0F) == MB_YESNO;
 
     // Return answers Yes (or OK), Escape answers No (or OK).
@@ -68,6 +109,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style
     // A box that could not be put up on a busy X server gets a second try.
     const char* display = std::getenv("DISPLAY");
     const int tries = display && *display ? 2 : 1;
+    const detail::BoxWait wait;
     for (int attempt = 0; attempt < tries; ++attempt) {
         int pressed = -1;
         if (SDL_ShowMessageBox(&data, &pressed) == 0)
@@ -75,6 +117,10 @@ int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style
     }
 
     // No display to show it on: the message still reaches the user, and the default is taken.
+    // In the demo the first one says why its boxes come as text.
+    static bool toldNoDisplay = false;
+    if (detail::showsBoxes() && !std::exchange(toldNoDisplay, true))
+        std::fprintf(stderr, "No display was found: the messages that follow are shown as text.\n");
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
     return question ? IDYES : IDOK;
 }

@@ -295,7 +295,7 @@ HWND CreateWindowEx(DWORD, const char* className, const char* title, DWORD style
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
     else if (style & WS_THICKFRAME)
         flags |= SDL_WINDOW_RESIZABLE;
-    const std::string utf8Title = detail::utf8FromWindows1252(title);
+    const std::string utf8Title = detail::textForDisplay(title);
     window->sdl = SDL_CreateWindow(utf8Title.c_str(), x, y, width, height, flags);
     if (!window->sdl)
         return nullptr;
@@ -412,8 +412,8 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context)
     dc->window->context = context;
     if (!context->madeCurrent) {
         context->madeCurrent = true;
-        // Ask for vsync; drivers that cannot pace simply run unpaced.
-        SDL_GL_SetSwapInterval(1);
+        // Ask for vsync; where the driver cannot give it, SwapBuffers paces the frames itself.
+        context->window->pacing.on = SDL_GL_SetSwapInterval(1) != 0;
         if (context->window->fullscreen)
             createLetterbox(context->letterbox, context->window->clientWidth, context->window->clientHeight);
     }
@@ -444,13 +444,24 @@ BOOL SwapBuffers(HDC dc)
     if (!dc || !detail::findWindow(dc->window))
         return 0;
     Window& window = *dc->window;
-    const GLContext* context = window.context;
-    const bool letterboxed = context && context->letterbox.framebuffer && SDL_GL_GetCurrentContext() == context->sdl;
+    GLContext* context = window.context;
+    const bool current = context && SDL_GL_GetCurrentContext() == context->sdl;
+    const bool letterboxed = current && context->letterbox.framebuffer;
     if (letterboxed)
         presentLetterbox(context->letterbox, window);
     SDL_GL_SwapWindow(window.sdl);
-    if (letterboxed)
+    if (letterboxed) {
         context->letterbox.bindFramebuffer(GL_FRAMEBUFFER, context->letterbox.framebuffer);
+    } else if (current) {
+        // A window resized away from its client size draws from the next frame on into a
+        // framebuffer of the client's size, shown scaled between bars.
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window.sdl, &width, &height);
+        if (width != window.clientWidth || height != window.clientHeight)
+            createLetterbox(context->letterbox, window.clientWidth, window.clientHeight);
+    }
+    detail::paceSwap(window);
     return 1;
 }
 

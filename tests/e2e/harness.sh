@@ -1,26 +1,22 @@
-# The pieces of an end-to-end scenario, sourced by the scenario scripts: a private Xvfb and window
-# manager, the show started in a folder of its own, message boxes answered and the picture read
-# with xdotool and ImageMagick the way a person would. Every process started here runs in its
-# own process group and is killed with it on the way out, whatever happens.
-# The script sets `scenario` and the array `program` (the command that starts the show) first.
+# The pieces of an end-to-end scenario, sourced by the scenario scripts (run_e2e.sh, and
+# tests/windows for the Windows program under Wine). The script sets `scenario` and `program`
+# (the command that starts the show: a name, or an array) first.
 work=$(mktemp -d /tmp/vavarizo-e2e.XXXXXX)
 groups=()
 x_server=
-# The programs go first and with KILL: SDL turns TERM into a quit message, which a program
-# waiting in a message box never reads, and a survivor would reach the next scenario's server
-# (Xvfb hands out the same display number again). The X server goes last, with TERM so that it
-# removes its lock and socket, and is waited for.
+# The programs go with KILL: SDL turns TERM into a quit message, which a program waiting in a
+# box never reads. The X server goes last, with TERM so that it removes its lock and socket.
 cleanup() {
     for g in "${groups[@]}"; do
         kill -KILL -- "-$g" 2>/dev/null
         wait "$g" 2>/dev/null
     done
+    # A platform layer may have more to stop (Wine's server) before the folder goes.
+    declare -F cleanup_more >/dev/null && cleanup_more
     if [ -n "$x_server" ]; then
         kill -- "-$x_server" 2>/dev/null
         wait "$x_server" 2>/dev/null
     fi
-    # A platform layer may have more to stop (Wine's server) before the folder goes.
-    declare -F cleanup_more >/dev/null && cleanup_more
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,36 +24,33 @@ trap cleanup EXIT
 fail() {
     echo "FAIL ($scenario): $*" >&2
     [ -s "$work/err" ] && { echo "--- program's stderr:" >&2; cat "$work/err" >&2; }
-    if [ -n "${DISPLAY:-}" ]; then
-        echo "--- windows:" >&2
-        xwininfo -root -tree 2>&1 | grep '"' >&2
-    fi
+    [ -n "${DISPLAY:-}" ] && { echo "--- windows:" >&2; xwininfo -root -tree 2>&1 | grep '"' >&2; }
     exit 1
 }
 
-# Xvfb picks a free display itself and tells which one. Without -noreset it resets whenever its
-# last client leaves, and refuses clients meanwhile: each message box is a client of its own, and
-# the box or window that follows one could find the server resetting.
+# Runs a command up to N times, PAUSE seconds apart, until it succeeds.
+wait_for() {
+    local n=$1 pause=$2
+    shift 2
+    for _ in $(seq "$n"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep "$pause"
+    done
+    return 1
+}
+
+# Xvfb picks a free display itself. Without -noreset it resets whenever its last client leaves:
+# each message box is a client of its own, and the next one could find the server resetting.
 start_x() {
     setsid Xvfb -displayfd 5 -screen 0 "$1" -nolisten tcp -noreset 5>"$work/display" >/dev/null 2>&1 &
     x_server=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.05
-    done
-    [ -s "$work/display" ] || fail "Xvfb did not start"
+    wait_for 100 0.05 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$work/display")"
-    # Ready once it takes a client.
-    for _ in $(seq 100); do
-        xprop -root >/dev/null 2>&1 && return 0
-        sleep 0.05
-    done
-    fail "Xvfb takes no clients"
+    wait_for 100 0.05 xprop -root || fail "Xvfb takes no clients"
 }
 
-# A window manager that is still starting when a window maps may leave it unmanaged and
-# unfocusable; it is ready once it names its check window on the root. One that gave up at
-# start gets a second try.
+# A window manager still starting when a window maps may leave it unmanaged; it is ready once it
+# names its check window on the root. One that gave up at start gets a second try.
 start_window_manager() {
     local wm
     for _ in 1 2; do
@@ -83,12 +76,8 @@ start_show() {
 
 # Waits for the show to end and checks its exit code.
 expect_exit() {
-    local want=$1 waited=0
-    while kill -0 "$show" 2>/dev/null; do
-        [ "$waited" -ge 100 ] && fail "the show did not end"
-        sleep 0.1
-        waited=$((waited + 1))
-    done
+    local want=$1
+    wait_for 100 0.1 eval '! kill -0 "$show"' || fail "the show did not end"
     wait "$show"
     local got=$?
     [ "$got" -eq "$want" ] || fail "exit code $got, expected $want"
@@ -111,19 +100,14 @@ window_titled() {
 }
 
 # A window manager may still be mapping a new window: focusing it can fail for a moment.
-focus() {
-    for _ in $(seq 50); do
-        xdotool windowfocus --sync "$1" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
+focus() { wait_for 50 0.1 xdotool windowfocus --sync "$1"; }
 
 # Whether window ID still carries this title. Each box is its own X client, and the server hands
 # the next box the same client number and so the same window id: the id alone cannot tell them apart.
 still_titled() {
     xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("
 }
+gone() { ! still_titled "$@"; }
 
 # A box that has just appeared may not take keys yet: press again while it stays. A busy box can
 # take a while to go, and a second press must not reach the box after it.
@@ -132,10 +116,7 @@ answer() {
     id=$(window_titled "$1") || exit 1
     for _ in $(seq 4); do
         focus "$id" && xdotool key "$2"
-        for _ in $(seq 60); do
-            still_titled "$id" "$1" || return 0
-            sleep 0.1
-        done
+        wait_for 60 0.1 gone "$id" "$1" && return 0
     done
     fail "could not answer \"$1\""
 }
@@ -148,8 +129,7 @@ press_escape() {
     xdotool keyup Escape
 }
 
-# Pixels are read from the root window unless pixel_window names another (a managed window sits
-# inside its frame).
+# From the root window unless pixel_window names another (a managed window sits inside its frame).
 pixel() {
     import -window "${pixel_window:-root}" png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:
 }
@@ -164,9 +144,7 @@ expect_pixel() {
     fail "pixel ($1, $2) is $got, expected $3"
 }
 
-title="Vavarizo32 complete remake!"
-sky="srgb(0,0,255)"
-black="srgb(0,0,0)"
+title="Vavarizo32 complete remake!" sky="srgb(0,0,255)" black="srgb(0,0,0)" grass="srgb(200,180,40)"
 
 # The windowed show, up and drawing its sky.
 open_window() {

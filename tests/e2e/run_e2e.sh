@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# One end-to-end scenario of the Linux program.
-# Usage: run_e2e.sh SCENARIO VAVARIZO E2E_ASSETS E2E_XCLOSE
+# One end-to-end scenario: the real program in a folder of its own, on an Xvfb of its own,
+# answered and ended with xdotool the way a person would. Every process started here runs in
+# its own process group and is killed with it on the way out, whatever happens.
+# Usage: run_e2e.sh SCENARIO VAVARIZO E2E_ASSETS E2E_XCLOSE E2E_XPIXEL
 set -u
-scenario=$1
-program=("$2")
-assets=$3
-xclose=$4
+scenario=$1 program=$2 assets=$3 xclose=$4 xpixel=$5
 . "$(dirname "$0")/harness.sh"
 
 case "$scenario" in
@@ -62,18 +61,64 @@ alt_f4_window_manager)
     expect_exit 0
     ;;
 minimise_restore)
+    # The picture pauses while minimised, the music does not. The vehicle's frames (the e2e
+    # assets' differ in green): small (b4) and plain (dc) alternate until 4 s, big (a0) and plain
+    # from 4 to 5 s (the first big at 4.1 s), plain alone from 7 to 11.5 s, small and plain again
+    # from then. Minimised at the first big frame for 6 s, the show comes back at about 10 s: on
+    # the plain frame, with the small one 7.4 s after the big one and no big one in between. On
+    # a busy machine the dummy audio device, and with it the music, falls behind wall time.
     start_x 1024x768x24
     mkdir -p "$work/show" && "$assets" "$work/show"
     start_show
     open_window
-    expect_pixel 10 10 "$sky"
+    big=$("$xpixel" 580 475 10 c8a028 | awk '$2 == "c8a028" { print $1 }')
+    [ -n "$big" ] || fail "no big frame by 4 to 5 s"
     xdotool windowunmap --sync "$main"
-    sleep 0.5
+    left=$(( big + 6000 - $(date +%s%3N) ))
+    [ "$left" -gt 0 ] && sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
     kill -0 "$show" 2>/dev/null || fail "the show ended while minimised"
     xdotool windowmap --sync "$main"
-    expect_pixel 10 10 "$sky"
+    "$xpixel" 580 475 6 c8b428 >"$work/restored"
+    ! grep -q c8a028 "$work/restored" || fail "a big frame after the restore: the show went on from before"
+    small=$(awk '$2 == "c8b428" { print $1 }' "$work/restored")
+    [ -n "$small" ] && [ $((small - big)) -ge 6900 ] && [ $((small - big)) -le 9900 ] ||
+        fail "the small frame came $((${small:-0} - big)) ms after the big one, not about 7400"
     press_escape "$main"
     expect_exit 27
+    ;;
+window_resize_letterbox)
+    # Resized away from 4:3, the window shows the 4:3 picture scaled between black bars.
+    start_x 1024x768x24
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    open_window
+    xdotool windowsize --sync "$main" 1000 300
+    expect_pixel 100 150 "$black"
+    expect_pixel 900 150 "$black"
+    expect_pixel 500 5 "$sky"
+    expect_pixel 450 275 "$grass"
+    xdotool windowsize --sync "$main" 300 700
+    expect_pixel 150 100 "$black"
+    expect_pixel 150 600 "$black"
+    expect_pixel 150 274 "$sky"
+    expect_pixel 112 443 "$grass"
+    press_escape "$main"
+    expect_exit 27
+    ;;
+signals)
+    # SIGTERM ends the program at once while the question waits, and the show through its loop.
+    start_x 1024x768x24
+    mkdir -p "$work/show" && "$assets" "$work/show"
+    start_show
+    window_titled "QECS (Quendrill Elite Config System)" >/dev/null
+    kill -TERM "$(pgrep -P "$show")"
+    expect_exit 143
+    sleep 0.3
+    xwininfo -root -tree | grep -qF '"QECS' && fail "the question outlived the program"
+    start_show
+    open_window
+    kill -TERM "$(pgrep -P "$show")"
+    expect_exit 143
     ;;
 no_display)
     # Nothing to show a window on: the messages go to stderr and the program fails.
@@ -81,6 +126,7 @@ no_display)
     mkdir -p "$work/show" && "$assets" "$work/show"
     start_show
     expect_exit 1
+    head -n1 "$work/err" | grep -qF "No display was found" || fail "the first line does not say there is no display"
     grep -qF "ERROR: Window Creation Error." "$work/err" || fail "no window message on stderr"
     grep -qF "QECS (Quendrill Elite Config System): Fullscreen?" "$work/err" || fail "no question on stderr"
     ;;

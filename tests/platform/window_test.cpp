@@ -19,30 +19,21 @@ std::vector<MSG> received;
 LRESULT recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     received.push_back(MSG{hwnd, message, wParam, lParam});
-    if (message == WM_SYSKEYDOWN || message == WM_SYSCOMMAND)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    return 0;
+    return message == WM_SYSKEYDOWN || message == WM_SYSCOMMAND ? DefWindowProc(hwnd, message, wParam, lParam) : 0;
 }
 
 using Message = std::tuple<UINT, WPARAM, LPARAM>;
-
-// SDL unloads the GL driver when its last GL window goes. One window kept open for the whole
-// run keeps the driver loaded, so what the driver itself holds at exit is not reported as lost.
-void keepGlDriverLoaded()
-{
-    static SDL_Window* keeper = [] {
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        return SDL_CreateWindow("keeper", 0, 0, 8, 8, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    }();
-    ASSERT_NE(keeper, nullptr) << SDL_GetError();
-}
 
 // One window with a current GL context on the offscreen driver, and an empty queue.
 class WindowLayerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        keepGlDriverLoaded();
+        // SDL unloads the GL driver with its last GL window; one kept open for the whole run
+        // keeps what the driver holds at exit from being reported as lost.
+        static SDL_Window* keeper = (SDL_InitSubSystem(SDL_INIT_VIDEO),
+                                     SDL_CreateWindow("keeper", 0, 0, 8, 8, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN));
+        ASSERT_NE(keeper, nullptr) << SDL_GetError();
         received.clear();
         const WNDCLASS windowClass{CS_OWNDC, recordingProc, 0, 0, GetModuleHandle(nullptr), nullptr, nullptr,
                                    nullptr, nullptr, "test"};
@@ -52,59 +43,43 @@ protected:
         ASSERT_NE(window_, nullptr) << SDL_GetError();
         dc_ = GetDC(window_);
         PIXELFORMATDESCRIPTOR pfd{};
-        pfd.nSize = sizeof(pfd);
-        pfd.nVersion = 1;
         pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
         pfd.cColorBits = pfd.cDepthBits = 16;
         ASSERT_EQ(SetPixelFormat(dc_, ChoosePixelFormat(dc_, &pfd), &pfd), 1);
         context_ = wglCreateContext(dc_);
-        ASSERT_NE(context_, nullptr) << SDL_GetError();
-        ASSERT_EQ(wglMakeCurrent(dc_, context_), 1);
+        ASSERT_EQ(wglMakeCurrent(dc_, context_), 1) << SDL_GetError();
         drain();
     }
-
     void TearDown() override
     {
-        EXPECT_EQ(wglMakeCurrent(nullptr, nullptr), 1);
-        EXPECT_EQ(wglDeleteContext(context_), 1);
-        EXPECT_EQ(ReleaseDC(window_, dc_), 1);
-        EXPECT_EQ(DestroyWindow(window_), 1);
-        EXPECT_EQ(UnregisterClass("test", GetModuleHandle(nullptr)), 1);
+        EXPECT_EQ(wglMakeCurrent(nullptr, nullptr) + wglDeleteContext(context_) + ReleaseDC(window_, dc_) +
+                      DestroyWindow(window_) + UnregisterClass("test", GetModuleHandle(nullptr)), 5);
         drain();
     }
-
-    // Takes every message off the queue without dispatching it; all must be for the window.
-    std::vector<Message> drain()
+    // Takes every message off the queue without dispatching it; all but a quit are for the window.
+    std::vector<Message> drain(bool withLParam = true)
     {
         std::vector<Message> out;
         MSG msg;
         while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            EXPECT_EQ(msg.hwnd, window_);
-            out.emplace_back(msg.message, msg.wParam, msg.lParam);
+            EXPECT_TRUE(msg.hwnd == window_ || msg.message == WM_QUIT);
+            out.emplace_back(msg.message, msg.wParam, withLParam ? msg.lParam : 0);
         }
         return out;
     }
-
-    void pushKey(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE)
+    void push(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE, int data1 = 0, int data2 = 0)
     {
-        SDL_Event event{};
-        event.key.type = type;
-        event.key.windowID = SDL_GetWindowID(window_->sdl);
-        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        event.key.keysym.sym = key;
-        event.key.keysym.mod = mod;
-        ASSERT_EQ(SDL_PushEvent(&event), 1);
-    }
-
-    void pushWindowEvent(Uint8 what, int data1 = 0, int data2 = 0)
-    {
-        SDL_Event event{};
-        event.window.type = SDL_WINDOWEVENT;
-        event.window.windowID = SDL_GetWindowID(window_->sdl);
-        event.window.event = what;
-        event.window.data1 = data1;
-        event.window.data2 = data2;
-        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        SDL_Event e{};
+        e.type = type;
+        if (type == SDL_WINDOWEVENT)
+            e.window = {SDL_WINDOWEVENT, 0, SDL_GetWindowID(window_->sdl), Uint8(key), 0, 0, 0, data1, data2};
+        else if (type != SDL_QUIT) {
+            e.key.windowID = SDL_GetWindowID(window_->sdl);
+            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym.sym = key;
+            e.key.keysym.mod = mod;
+        }
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
 
     HWND window_ = nullptr;
@@ -117,136 +92,77 @@ TEST_F(WindowLayerTest, KeysBecomeVirtualKeyMessagesAndAltMakesThemSystemKeys)
     const struct { Uint32 type; SDL_Keycode key; Uint16 mod; UINT message; WPARAM vk; } cases[] = {
         {SDL_KEYDOWN, SDLK_ESCAPE, KMOD_NONE, WM_KEYDOWN, VK_ESCAPE}, {SDL_KEYUP, SDLK_ESCAPE, KMOD_NONE, WM_KEYUP, VK_ESCAPE},
         {SDL_KEYDOWN, SDLK_a, KMOD_LSHIFT, WM_KEYDOWN, 'A'},          {SDL_KEYDOWN, SDLK_7, KMOD_NONE, WM_KEYDOWN, '7'},
-        {SDL_KEYDOWN, SDLK_F4, KMOD_NONE, WM_KEYDOWN, VK_F4},         {SDL_KEYDOWN, SDLK_LEFT, KMOD_NONE, WM_KEYDOWN, VK_LEFT},
-        {SDL_KEYDOWN, SDLK_LALT, KMOD_NONE, WM_SYSKEYDOWN, VK_MENU},  {SDL_KEYDOWN, SDLK_F4, KMOD_LALT, WM_SYSKEYDOWN, VK_F4},
-        {SDL_KEYUP, SDLK_F4, KMOD_RALT, WM_SYSKEYUP, VK_F4},
+        {SDL_KEYDOWN, SDLK_LEFT, KMOD_NONE, WM_KEYDOWN, VK_LEFT},     {SDL_KEYDOWN, SDLK_LALT, KMOD_NONE, WM_SYSKEYDOWN, VK_MENU},
+        {SDL_KEYDOWN, SDLK_F4, KMOD_LALT, WM_SYSKEYDOWN, VK_F4},      {SDL_KEYUP, SDLK_F4, KMOD_RALT, WM_SYSKEYUP, VK_F4},
     };
     std::vector<Message> expected;
     for (const auto& c : cases) {
-        pushKey(c.type, c.key, c.mod);
+        push(c.type, c.key, c.mod);
         expected.emplace_back(c.message, c.vk, 0);
     }
-    pushKey(SDL_KEYDOWN, SDLK_CAPSLOCK);  // no code for it: no message
-    std::vector<Message> got = drain();
-    for (Message& m : got)
-        std::get<2>(m) = 0;
-    EXPECT_EQ(got, expected);
-}
+    push(SDL_KEYDOWN, SDLK_CAPSLOCK);  // no code for it: no message
+    EXPECT_EQ(drain(false), expected);
 
-TEST_F(WindowLayerTest, AltF4ClosesThroughTheDefaultProcedure)
-{
-    pushKey(SDL_KEYDOWN, SDLK_F4, KMOD_LALT);
+    // Alt+F4 closes through the default procedure; F4 alone is an ordinary key.
+    push(SDL_KEYDOWN, SDLK_F4, KMOD_LALT);
     MSG msg;
     ASSERT_EQ(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE), 1);
     DispatchMessage(&msg);
-    ASSERT_EQ(received.size(), 3u);
-    EXPECT_EQ(received[0].message, WM_SYSKEYDOWN);
-    EXPECT_EQ(received[1].message, WM_SYSCOMMAND);
-    EXPECT_EQ(received[1].wParam, SC_CLOSE);
-    EXPECT_EQ(received[2].message, WM_CLOSE);
-
-    // F4 without Alt is an ordinary key.
-    received.clear();
     EXPECT_EQ(DefWindowProc(window_, WM_SYSKEYDOWN, VK_F4, 0), 0);
-    EXPECT_TRUE(received.empty());
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(std::tie(received[0].message, received[1].message, received[1].wParam, received[2].message),
+              std::make_tuple(WM_SYSKEYDOWN, WM_SYSCOMMAND, WPARAM(SC_CLOSE), WM_CLOSE));
 }
 
+// Minimised means inactive and minimised, also when the focus goes meanwhile.
 TEST_F(WindowLayerTest, WindowEventsReportSizeActivationAndClose)
 {
-    // Minimised: inactive and minimised, also when the focus goes while minimised.
     for (const Uint8 e : {SDL_WINDOWEVENT_HIDDEN, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_FOCUS_LOST})
-        pushWindowEvent(e);
-    EXPECT_EQ(drain(), (std::vector<Message>{{WM_ACTIVATE, MAKELONG(WA_INACTIVE, 1), 0},
-                                             {WM_SIZE, SIZE_MINIMIZED, 0},
+        push(SDL_WINDOWEVENT, e);
+    EXPECT_EQ(drain(), (std::vector<Message>{{WM_ACTIVATE, MAKELONG(WA_INACTIVE, 1), 0}, {WM_SIZE, SIZE_MINIMIZED, 0},
                                              {WM_ACTIVATE, MAKELONG(WA_INACTIVE, 1), 0}}));
     // Restored: the client size, then active and not minimised.
     for (const Uint8 e : {SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_FOCUS_GAINED})
-        pushWindowEvent(e);
+        push(SDL_WINDOWEVENT, e);
     std::vector<Message> got = drain();
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[0], Message(WM_SIZE, SIZE_RESTORED, MAKELONG(800, 600)));
-    for (const Message& m : {got[1], got[2]}) {
-        EXPECT_EQ(std::get<0>(m), WM_ACTIVATE);
-        EXPECT_NE(LOWORD(std::get<1>(m)), WA_INACTIVE);
-        EXPECT_EQ(HIWORD(std::get<1>(m)), 0);
-    }
-    // Another window in front: inactive, but not minimised. Resizes and close requests.
-    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    pushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700);
-    pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-    got = drain();
-    ASSERT_EQ(got.size(), 4u);
-    EXPECT_EQ(std::get<0>(got[0]), WM_ACTIVATE);
-    EXPECT_EQ(std::get<1>(got[0]), WA_INACTIVE);
-    EXPECT_EQ(std::get<0>(got[1]), WM_SIZE);
-    EXPECT_EQ(uintptr_t(std::get<2>(got[1])), MAKELONG(1024, 700));
-    EXPECT_EQ(std::get<0>(got[2]), WM_CLOSE);
-    EXPECT_EQ(std::get<0>(got[3]), WM_CLOSE);
+    for (const Message& m : {got[1], got[2]})
+        EXPECT_TRUE(std::get<0>(m) == WM_ACTIVATE && LOWORD(std::get<1>(m)) != WA_INACTIVE && HIWORD(std::get<1>(m)) == 0);
+    // Another window in front: inactive, but not minimised. A resize keeps the client area the
+    // program asked for and says nothing. Close requests.
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST);
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, KMOD_NONE, 1024, 700);
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
+    push(SDL_QUIT, 0);
+    EXPECT_EQ(drain(), (std::vector<Message>{{WM_ACTIVATE, WA_INACTIVE, 0}, {WM_CLOSE, 0, 0}, {WM_CLOSE, 0, 0}}));
 }
 
-TEST_F(WindowLayerTest, QuitComesAfterQueuedMessagesAndOnlyOnce)
+TEST_F(WindowLayerTest, QuitComesAfterQueuedMessagesOnceAndTheContextDraws)
 {
-    pushKey(SDL_KEYDOWN, SDLK_a);
+    push(SDL_KEYDOWN, SDLK_a);
     PostQuitMessage(3);
-    MSG msg{nullptr, 0x1234, 99, 0};
-    ASSERT_EQ(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE), 1);
-    EXPECT_EQ(msg.message, WM_KEYDOWN);
-    ASSERT_EQ(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE), 1);
-    EXPECT_EQ(msg.message, WM_QUIT);
-    EXPECT_EQ(msg.wParam, 3u);
-    // Nothing left: the record keeps what it held.
-    EXPECT_EQ(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE), 0);
-    EXPECT_EQ(msg.message, WM_QUIT);
-    EXPECT_EQ(msg.wParam, 3u);
+    EXPECT_EQ(drain(false), (std::vector<Message>{{WM_KEYDOWN, 'A', 0}, {WM_QUIT, 3, 0}}));
     EXPECT_EQ(WaitMessageTimeout(1), 0);
-}
 
-TEST_F(WindowLayerTest, ContextHasADepthBufferAndSwaps)
-{
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     EXPECT_GE(depthBits, 16);
-    glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     EXPECT_EQ(SwapBuffers(dc_), 1);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(WindowLayerTest, StepsRefuseWhatTheyCannotDo)
-{
-    PIXELFORMATDESCRIPTOR pfd{};
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW;  // no OpenGL
-    EXPECT_EQ(ChoosePixelFormat(dc_, &pfd), 0);
-    EXPECT_EQ(SetPixelFormat(dc_, 1, &pfd), 0) << "a format is set only once";
-    const WNDCLASS same{0, recordingProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "test"};
-    EXPECT_EQ(RegisterClass(&same), 0) << "the class exists";
-    EXPECT_EQ(UnregisterClass("test", nullptr), 0) << "a window of the class is open";
-    EXPECT_EQ(CreateWindowEx(0, "none", "t", 0, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(ReleaseDC(nullptr, dc_), 0);
-    EXPECT_EQ(GetDC(nullptr), nullptr);
-}
-
-TEST(Windows1252, BecomesUtf8)
-{
-    EXPECT_EQ(detail::utf8FromWindows1252("FEEL n\xE4r Fmod skulle startas"), "FEEL n\xC3\xA4r Fmod skulle startas");
-    EXPECT_EQ(detail::utf8FromWindows1252("\x80\x81\x9F\xA0\xFF"), "\xE2\x82\xAC\xC2\x81\xC5\xB8\xC2\xA0\xC3\xBF");
-    EXPECT_EQ(detail::utf8FromWindows1252(nullptr), "");
-}
-
+// Without a display a box is a line on stderr, in UTF-8, and takes its default answer.
 TEST(MessageBoxWithoutDisplay, WritesToStderrAndTakesTheDefault)
 {
+    EXPECT_EQ(detail::utf8FromWindows1252("\x80\x81\x9F\xA0\xFF"), "\xE2\x82\xAC\xC2\x81\xC5\xB8\xC2\xA0\xC3\xBF");
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(MessageBox(nullptr, "Fullscreen?", "QECS (Quendrill Elite Config System)", MB_YESNO | MB_ICONQUESTION),
-              IDYES);
-    EXPECT_EQ(MessageBox(nullptr, "FEEL n\xE4r Fmod skulle startas", "FmodFel! QZ :)", MB_OK), IDOK);
+    EXPECT_EQ(MessageBox(nullptr, "FEEL n\xE4r Fmod", "FmodFel! QZ :)", MB_YESNO), IDYES);
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("QECS (Quendrill Elite Config System): Fullscreen?\n"), std::string::npos) << err;
-    EXPECT_NE(err.find("FmodFel! QZ :): FEEL n\xC3\xA4r Fmod skulle startas\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("FmodFel! QZ :): FEEL n\xC3\xA4r Fmod\n"), std::string::npos) << err;
 }
 
 }  // namespace

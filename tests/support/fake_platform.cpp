@@ -3,24 +3,12 @@
 #include "tests/support/fake_msgbox.h"
 
 namespace plat {
-struct Instance {
-    int unused;
-};
-struct Icon {
-    int unused;
-};
-struct Cursor {
-    int unused;
-};
-struct Window {
-    WNDPROC proc;
-};
-struct DeviceContext {
-    int unused;
-};
-struct GLContext {
-    int unused;
-};
+struct Instance { int unused; };
+struct Icon { int unused; };
+struct Cursor { int unused; };
+struct Window { WNDPROC proc; };
+struct DeviceContext { int unused; };
+struct GLContext { int unused; };
 }  // namespace plat
 
 namespace {
@@ -164,11 +152,7 @@ BOOL DestroyWindow(HWND window)
     return 1;
 }
 
-BOOL ShowWindow(HWND, int)
-{
-    call("ShowWindow");
-    return 0;
-}
+BOOL ShowWindow(HWND, int) { return call("ShowWindow"), 0; }
 BOOL SetForegroundWindow(HWND) { return call("SetForegroundWindow") ? 1 : 0; }
 
 HWND SetFocus(HWND window)

@@ -156,6 +156,14 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w, G
     log().push_back(std::move(c));
 }
 GLenum glGetError(void) { return GL_NO_ERROR; }
+// Queries change nothing and are not logged; the largest texture is llvmpipe's.
+void glGetIntegerv(GLenum pname, GLint* v)
+{
+    if (pname == GL_MAX_TEXTURE_SIZE)
+        *v = 16384;
+    else if (pname == GL_UNPACK_ALIGNMENT)
+        *v = unpackAlignment;
+}
 void glFlush(void) { rec("glFlush"); }
 void glFinish(void) { rec("glFinish"); }
 

@@ -1,9 +1,14 @@
+// The toolkit's vector and list, materials and lights, relief, font, texture extras and sprite
+// field, drawn into the GL recorder.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,238 +17,203 @@
 #include "tests/support/scratch_dir.h"
 #include "zkl/ansi.h"
 #include "zkl/font.h"
+#include "zkl/materials.h"
+#include "zkl/spacecloud.h"
+#include "zkl/vector.h"
+
+namespace {
+int failingAllocations = 0;  // makes the next nothrow allocations fail
+}  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (failingAllocations > 0 && failingAllocations--)
+        return nullptr;
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+using namespace zkl;
 
 namespace {
 
 using V = std::vector<double>;
 
-// An image as the loader makes it: malloc'd record and pixels, 3 bytes per pixel.
-ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& rgb)
+TEST(Vector, ArithmeticIsComponentwiseAndChangesOnlyTheLeftOperand)
+{
+    cVector a{1.5, -2.0, 0.1};
+    const cVector b{0.5, 4.0, 0.2};
+    EXPECT_TRUE(a + b == (cVector{2.0, 2.0, 0.1 + 0.2}));
+    EXPECT_TRUE(a - b == (cVector{1.0, -6.0, 0.1 - 0.2}));
+    EXPECT_TRUE(a * b == (cVector{0.75, -8.0, 0.1 * 0.2}));
+    EXPECT_TRUE(a / b == (cVector{3.0, -0.5, 0.1 / 0.2}));
+    EXPECT_EQ(&(a *= b), &a);
+    (a -= b) /= b;
+    EXPECT_TRUE(a == (cVector{(0.75 - 0.5) / 0.5, (-8.0 - 4.0) / 4.0, (0.1 * 0.2 - 0.2) / 0.2}));
+    EXPECT_TRUE(b == (cVector{0.5, 4.0, 0.2}));
+    EXPECT_FALSE(b == (cVector{0.5, 4.0, std::nextafter(0.2, 0.0)}));
+    EXPECT_FALSE(b == (cVector{std::nextafter(0.5, 1.0), 4.0, 0.2}));
+}
+
+TEST(VectorList, AppendKeepsOrderClearStartsOverAndNoMemoryLeavesItAsItWas)
+{
+    cVectorList list;
+    for (double x : {1, 2, 3})
+        list.Append({x, 0, 0});
+    failingAllocations = 1;
+    list.Append({4, 0, 0});
+    std::vector<double> xs;
+    for (const cVectorNod* n = list.head; n; n = n->next)
+        xs.push_back(n->value.x);
+    EXPECT_EQ(xs, (std::vector<double>{1, 2, 3}));
+    list.Clear();
+    EXPECT_EQ(list.head, nullptr);
+    list.Append({7, 8, 9});  // freed by the destructor, or the sanitizer build reports a leak
+    EXPECT_TRUE(list.head->value == (cVector{7, 8, 9}));
+}
+
+TEST(Materials, BlendingIsAdditiveUntilAnOpaqueColourAndTheTextureFlagStaysOn)
+{
+    glrec::reset();
+    fake::resetBoxes();
+    cMaterial m;
+    m.SetColor(0.25f, 0.5f, 0.75f, 0.4f);
+    m.Apply();
+    EXPECT_EQ(glrec::named("glBlendFunc").at(0).args, (V{GL_SRC_ALPHA, GL_ONE}));
+    EXPECT_EQ(glrec::named("glColor4fv").at(0).args, (V{0.25, 0.5, 0.75, 0.4f}));
+    EXPECT_EQ(glrec::named("glDisable").at(0).args, V{GL_DEPTH_TEST});
+    m.SetColor(0, 1, 0);
+    EXPECT_FALSE(m.blendEnabled);
+    EXPECT_EQ(m.colour[3], 1.0f);
+    m.SetAlpha(0.25f);
+    EXPECT_TRUE(m.blendEnabled);
+
+    const testutil::ScratchDir scratch;
+    EXPECT_FALSE(m.LoadTexture("zkl-no-such-texture.bmp"));
+    EXPECT_TRUE(m.LoadTexture(scratch.bmp("wood.bmp", 1, 1, {120, 120, 120}).c_str()));
+    EXPECT_TRUE(m.LoadTexture("zkl-no-such-texture.bmp"));
+    glrec::reset();
+    m.Apply();
+    EXPECT_EQ(glrec::calls().at(1).args, (V{GL_TEXTURE_2D, double(m.texture.id)}));
+}
+
+// An image as the loader makes it: malloc'd record and pixels.
+ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& bytes)
 {
     auto* record = static_cast<ImageRecord*>(std::malloc(sizeof(ImageRecord)));
-    record->width = width;
-    record->height = height;
-    record->pixels = static_cast<unsigned char*>(std::malloc(rgb.size()));
-    std::memcpy(record->pixels, rgb.data(), rgb.size());
+    *record = {width, height, static_cast<unsigned char*>(std::malloc(bytes.size()))};
+    std::memcpy(record->pixels, bytes.data(), bytes.size());
     return record;
 }
 
-class Extras : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        glrec::reset();
-        fake::resetBoxes();
-    }
-};
-
-// Heights of a 3 x 2 map: pixel (x, y) has the grey value 10 * (x + 3 y), so height 30 * (x + 3 y).
-ImageRecord* GreyRamp()
+// A 3 x 2 height map: pixel (x, y) is grey 10 (x + 3 y), so its height is 30 (x + 3 y).
+TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
 {
-    std::vector<unsigned char> rgb;
+    std::vector<unsigned char> grey;
     for (int p = 0; p < 6; ++p)
-        rgb.insert(rgb.end(), 3, static_cast<unsigned char>(10 * p));
-    return MakeImage(3, 2, rgb);
-}
-
-TEST_F(Extras, ReliefSamplesHeightsInsideTheMapOnly)
-{
+        grey.insert(grey.end(), 3, static_cast<unsigned char>(10 * p));
     cAnsi relief;
-    EXPECT_EQ(relief.SampleHeight(0, 0), 0);
-    relief.heightmap = GreyRamp();
-    const struct {
-        int x, y, height;
-    } cases[] = {
-        {0, 0, 0}, {1, 0, 30}, {2, 1, 150}, {0, 1, 90},
-        {3, 0, 0}, {0, 2, 0}, {-1, 0, 0}, {0, -1, 0}, {1 << 30, 1 << 30, 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(relief.SampleHeight(c.x, c.y), c.height) << c.x << "," << c.y;
+    relief.heightmap = MakeImage(3, 2, grey);
+    for (const auto& [x, y, height] : {std::tuple{1, 0, 30}, {2, 1, 150}, {3, 0, 0}, {0, 2, 0}, {-1, 0, 0}, {0, -1, 0}})
+        EXPECT_EQ(relief.SampleHeight(x, y), height) << x << "," << y;
 
-    std::vector<unsigned char> white(3, 255);
-    freeImageRecord(relief.heightmap);
-    relief.heightmap = MakeImage(1, 1, white);
-    EXPECT_EQ(relief.SampleHeight(0, 0), 765);
-}
-
-TEST_F(Extras, ReliefDrawsOneQuadPerCellLiftedByTheMapRowsFromTheFarEnd)
-{
-    cAnsi relief;
-    relief.heightmap = GreyRamp();
-    relief.gridWidth = 2;
-    relief.gridHeight = 1;
-    relief.Draw(0.5, 0.25, 0.01);
-
-    ASSERT_FALSE(glrec::calls().empty());
-    EXPECT_EQ(glrec::calls().front().name, "glPushMatrix");
-    EXPECT_EQ(glrec::calls().back().name, "glPopMatrix");
-    EXPECT_EQ(glrec::named("glRotatef").at(0).args, (V{180, 1, 0, 0}));
-    EXPECT_EQ(glrec::count("glBegin"), 2u);
-    const std::vector<GlCall> v = glrec::named("glVertex3d");
-    const std::vector<GlCall> t = glrec::named("glTexCoord2d");
-    ASSERT_EQ(v.size(), 8u);
-    // Cell (0, 0): row 0 samples map row 1 (gridHeight - 0), row 1 samples map row 0.
-    EXPECT_EQ(v[0].args, (V{0, 0, -0.01 * 90}));
-    EXPECT_EQ(v[1].args, (V{0.5, 0, -0.01 * 120}));
-    EXPECT_EQ(v[2].args, (V{0.5, 0.25, -0.01 * 30}));
-    EXPECT_EQ(v[3].args, (V{0, 0.25, -0.0}));
-    EXPECT_EQ(t[0].args, (V{0, 1}));
-    EXPECT_EQ(t[2].args, (V{0.5, 0}));
-    // Cell (1, 0): its right edge samples x = 2, the map's last column.
-    EXPECT_EQ(v[5].args, (V{1.0, 0, -0.01 * 150}));
-    EXPECT_EQ(t[5].args, (V{1, 1}));
-}
-
-TEST_F(Extras, ReliefLoadKeepsGoingWithoutItsColourTexture)
-{
-    const testutil::ScratchDir scratch;
-    const std::string map = scratch.bmp("map.bmp", 2, 1, {1, 2, 3, 100, 100, 100});
-    cAnsi relief;
-    relief.Load("zkl-no-such-colour.bmp", map.c_str(), 5, 6);
-    EXPECT_EQ(fake::boxes().size(), 1u);
-    EXPECT_EQ(relief.gridWidth, 5);
-    EXPECT_EQ(relief.gridHeight, 6);
-    EXPECT_EQ(relief.SampleHeight(0, 0), 6);
-    EXPECT_EQ(relief.SampleHeight(1, 0), 300);
-    // An empty name keeps the map; a missing one leaves none.
-    relief.Load("zkl-no-such-colour.bmp", "", 1, 1);
-    EXPECT_EQ(relief.SampleHeight(1, 0), 300);
-    relief.Load("zkl-no-such-colour.bmp", "zkl-no-such-map.bmp", 1, 1);
-    EXPECT_EQ(relief.heightmap, nullptr);
-}
-
-TEST_F(Extras, FontFindsTheFirstCellOfACharacter)
-{
-    cFont font;
-    EXPECT_EQ(font.FindCharacter('A'), -1);
-    font.SetCharacterMap("ABCA b\n");
-    const struct {
-        char c;
-        int index;
-    } cases[] = {{'A', 0}, {'C', 2}, {' ', 4}, {'b', 5}, {'\n', 6}, {'a', -1}, {'Z', -1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(font.FindCharacter(c.c), c.index) << c.c;
-}
-
-// Where each glyph quad lands: the translation in force at its glBegin, following the pushes,
-// pops and translations of the log.
-std::vector<V> PenPositions()
-{
-    std::vector<V> stack{{0, 0, 0}};
-    std::vector<V> pens;
-    for (const GlCall& c : glrec::calls()) {
-        if (c.name == "glPushMatrix")
-            stack.push_back(stack.back());
-        else if (c.name == "glPopMatrix")
-            stack.pop_back();
-        else if (c.name == "glTranslatef")
-            for (int k = 0; k < 3; ++k)
-                stack.back()[k] += c.args[k];
-        else if (c.name == "glBegin")
-            pens.push_back(stack.back());
-        EXPECT_FALSE(stack.empty()) << "more pops than pushes";
-        if (stack.empty())
-            return pens;
-    }
-    EXPECT_EQ(stack.size(), 1u) << "pushes left on the stack";
-    return pens;
-}
-
-// Prints text with a fresh font that has no texture.
-void PrintWith(const char* map, int columns, int rows, double glyphWidth, double glyphHeight, const char* text)
-{
-    cFont font;
-    font.Load("", map, columns, rows, glyphWidth, glyphHeight);
     glrec::reset();
-    font.Print(text);
-}
-
-TEST_F(Extras, FontPenReturnsToTheStartOneLineLowerAfterALineFeed)
-{
-    PrintWith("ABC", 3, 1, 0.5, 0.75, "AB\nC?C");
-    const std::vector<V> pens = PenPositions();
-    ASSERT_EQ(pens.size(), 4u);
-    EXPECT_EQ(pens[0], (V{0, 0, 0}));
-    EXPECT_EQ(pens[1], (V{0.5, 0, 0}));
-    EXPECT_EQ(pens[2], (V{0, -0.75, 0}));
-    EXPECT_EQ(pens[3], (V{1.0, -0.75, 0}));  // the unknown '?' still advanced the pen
-    const std::vector<GlCall> v = glrec::named("glVertex3d");
-    EXPECT_EQ(v[2].args, (V{0.5, 0.75, 0}));
-}
-
-TEST_F(Extras, FontTakesCellsRowByRowFromTheTop)
-{
-    PrintWith("0123456x", 4, 2, 1, 1, "5x");
-    const std::vector<GlCall> t = glrec::named("glTexCoord2d");
-    ASSERT_EQ(t.size(), 8u);
-    // Index 5: column 1 of the second row from the top, s 0.25 to 0.5, t 0 to 0.5.
-    EXPECT_EQ(t[0].args, (V{0.25, 0.0}));
-    EXPECT_EQ(t[2].args, (V{0.5, 0.5}));
-    // Index 7: column 3.
-    EXPECT_EQ(t[4].args, (V{0.75, 0.0}));
-}
-
-TEST_F(Extras, ReliefAndFontWithoutCellsDrawNothing)
-{
-    cFont empty;
-    empty.SetGrid(2, 2);
-    empty.Print("AB");
-    EXPECT_EQ(glrec::count("glBegin"), 0u);
-
-    for (auto grid : {std::pair{0, 1}, {1, 0}, {-2, 3}}) {
+    relief.gridWidth = 2, relief.gridHeight = 1;
+    relief.Draw(0.5, 0.25, 0.01);
+    const auto v = glrec::named("glVertex3d");
+    ASSERT_EQ(v.size(), 8u);
+    // Cell (0, 0): row 0 samples map row 1 (gridHeight - 0); the last column samples x = 2.
+    EXPECT_EQ(v[0].args, (V{0, 0, -0.01 * 90}));
+    EXPECT_EQ(v[2].args, (V{0.5, 0.25, -0.01 * 30}));
+    EXPECT_EQ(v[5].args, (V{1.0, 0, -0.01 * 150}));
+    EXPECT_EQ(glrec::named("glTexCoord2d")[2].args, (V{0.5, 0}));
+    for (const auto& [w, h] : {std::pair{0, 1}, {1, 0}}) {
         glrec::reset();
-        cFont font;
-        font.SetCharacterMap("AB");
-        font.SetGrid(grid.first, grid.second);
-        font.Print("AB\nA");
-        font.Print(nullptr);
-        cAnsi relief;
-        relief.gridWidth = grid.first;
-        relief.gridHeight = grid.second;
+        relief.gridWidth = w, relief.gridHeight = h;
         relief.Draw(1, 1, 1);
-        EXPECT_TRUE(glrec::calls().empty()) << grid.first << "x" << grid.second << "\n" << glrec::dump();
+        EXPECT_TRUE(glrec::calls().empty());
     }
 }
 
-TEST_F(Extras, BrightnessAlphaIsTheChannelSumOverEight)
+TEST(Font, FindsTheFirstCellAndPrintsRowByRowFromTheTop)
+{
+    cFont font;
+    font.Load("", "0123456x5", 4, 2, 0.5, 0.75);
+    EXPECT_EQ(font.FindCharacter('5'), 5);
+    EXPECT_EQ(font.FindCharacter('?'), -1);
+    glrec::reset();
+    font.Print("5x\n?5");
+    // After a line feed the pen is back at the start one line lower; the unknown '?' still advances.
+    std::vector<double> pens;
+    for (const GlCall& c : glrec::named("glTranslatef"))
+        pens.insert(pens.end(), c.args.begin(), c.args.begin() + 2);
+    EXPECT_EQ(pens, (std::vector<double>{0.5, 0, 0.5, 0, 0, -0.75, 0.5, 0, 0.5, 0}));
+    EXPECT_EQ(glrec::count("glBegin"), 3u);
+    EXPECT_EQ(glrec::count("glPushMatrix"), glrec::count("glPopMatrix"));
+    const auto t = glrec::named("glTexCoord2d");
+    EXPECT_EQ(t.at(0).args, (V{0.25, 0.0}));  // index 5: column 1 of the second row from the top
+    EXPECT_EQ(t.at(2).args, (V{0.5, 0.5}));
+    EXPECT_EQ(t.at(4).args, (V{0.75, 0.0}));  // index 7: column 3
+}
+
+TEST(TextureExtras, BrightnessAlphaIsTheChannelSumOverEightAndColoursAreReplacedWhole)
 {
     const testutil::ScratchDir scratch;
-    // White, black, (8, 8, 8), (100, 50, 2).
-    const std::string path = scratch.bmp("glow.bmp", 4, 1, {255, 255, 255, 0, 0, 0, 8, 8, 8, 100, 50, 2});
+    glrec::reset();
+    fake::resetBoxes();
     cTexture texture;
-    ASSERT_TRUE(texture.LoadBrightnessAlpha(path.c_str()));
-    EXPECT_EQ(texture.brightnessAlpha, 1);
-    EXPECT_EQ(texture.image, nullptr);
-    const std::vector<GlCall> uploads = glrec::named("glTexImage2D");
-    ASSERT_EQ(uploads.size(), 1u);
-    EXPECT_EQ(uploads[0].args[2], GL_RGBA);
-    EXPECT_EQ(uploads[0].data, (std::vector<unsigned char>{255, 255, 255, 95, 0, 0, 0, 0, 8, 8, 8, 3,
-                                                           100, 50, 2, 19}));
+    ASSERT_TRUE(texture.LoadBrightnessAlpha(scratch.bmp("glow.bmp", 3, 1, {255, 255, 255, 8, 8, 8, 100, 50, 2}).c_str()));
+    EXPECT_EQ(glrec::named("glTexImage2D").at(0).data,
+              (std::vector<unsigned char>{255, 255, 255, 95, 8, 8, 8, 3, 100, 50, 2, 19}));
     EXPECT_FALSE(texture.LoadBrightnessAlpha("zkl-no-such-file.bmp"));
     EXPECT_TRUE(fake::boxes().empty());
-}
 
-TEST_F(Extras, ColourReplacementMatchesWholePixelsOnly)
-{
-    // Pixels black, red, (1, 0, 0), black: bytes 7 to 9 are zero as well, across two pixels.
+    // Black, red, (1, 0, 0), black: bytes 7 to 9 are zero as well, across two pixels.
     ImageRecord* image = MakeImage(2, 2, {0, 0, 0, 255, 0, 0, 1, 0, 0, 0, 0, 0});
     ReplaceImageColour(image, 0x000000, 0xFF00FF, 3);
     EXPECT_EQ(std::vector<unsigned char>(image->pixels, image->pixels + 12),
               (std::vector<unsigned char>{255, 0, 255, 255, 0, 0, 1, 0, 0, 255, 0, 255}));
-    ReplaceImageColour(image, 0xFF0000, 0x123456, 3);
-    EXPECT_EQ(std::vector<unsigned char>(image->pixels + 3, image->pixels + 6),
-              (std::vector<unsigned char>{0x12, 0x34, 0x56}));
-
-    // With 4 bytes the alpha byte is the least significant.
-    ImageRecord* rgba = MakeImage(1, 2, {1, 2, 3, 255, 1, 2, 3, 0});
+    ImageRecord* rgba = MakeImage(1, 2, {1, 2, 3, 255, 1, 2, 3, 0});  // alpha is the low byte
     ReplaceImageColour(rgba, 0x010203FF, 0xAABBCC00, 4);
-    EXPECT_EQ(std::vector<unsigned char>(rgba->pixels, rgba->pixels + 8),
-              (std::vector<unsigned char>{0xAA, 0xBB, 0xCC, 0, 1, 2, 3, 0}));
-    for (int n : {0, 5, -1})
+    for (int n : {0, 5})
         ReplaceImageColour(rgba, 0x01020300, 0, n);
-    EXPECT_EQ(rgba->pixels[4], 1);
+    EXPECT_EQ(std::vector<unsigned char>(rgba->pixels, rgba->pixels + 8), (std::vector<unsigned char>{0xAA, 0xBB, 0xCC, 0, 1, 2, 3, 0}));
     freeImageRecord(image);
     freeImageRecord(rgba);
+}
+
+// Each record is coloured by its depth; only those more than 5 units away, naming one of the
+// seven textures, are drawn.
+TEST(SpriteField, AlphaRisesWithDepthAndOnlyFarRecordsWithATextureDraw)
+{
+    for (int i = 0; i < 7; ++i)
+        spriteTextures[i].id = 100 + i;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct { float z, textureIndex, alpha; int bound; } cases[] = {
+        {-10, 1, 0.1f, 101}, {-30, 2.9f, 0.3f, 102}, {-5, 3, 0.0f, 0}, {-5.5f, 0, 0.01f, 100},
+        {0, 4, -0.1f, 0},    {-20, 7, 0.3f, 0},      {-20, -1, 0.3f, 0}, {-20, nan, 0.3f, 0},
+    };
+    for (const auto& c : cases) {
+        std::fill(std::begin(spriteRecords), std::end(spriteRecords), SpriteRecord{0, 0, 1, 0});
+        spriteRecords[42] = SpriteRecord{1.5f, -2, c.z, c.textureIndex};
+        glrec::reset();
+        DrawSpriteField(0.0f);  // the others sit in front of the viewer: coloured, never drawn
+        EXPECT_FLOAT_EQ(float(glrec::named("glColor4f").at(42).args[3]), c.alpha) << c.z;
+        EXPECT_EQ(glrec::named("glTranslatef")[42].args, (V{1.5, -2, c.z}));
+        std::vector<double> bound;
+        for (const GlCall& b : glrec::named("glBindTexture"))
+            bound.push_back(b.args[1]);
+        EXPECT_EQ(bound, c.bound ? V{double(c.bound)} : V{}) << c.z << " " << c.textureIndex;
+    }
+    glrec::reset();
+    DrawSprite(-1), DrawSprite(7);
+    EXPECT_TRUE(glrec::calls().empty());
+    std::fill(std::begin(spriteRecords), std::end(spriteRecords), SpriteRecord{0, 0, 0, 0});
+    for (cTexture& t : spriteTextures)
+        t.id = 0;
 }
 
 }  // namespace

@@ -54,8 +54,15 @@ xm::Sample oneShot(const char* name, double seconds, const std::function<double(
     det::Random rnd(seed);
     const size_t n = static_cast<size_t>(seconds * rate);
     std::vector<double> v(n);
-    for (size_t i = 0; i < n; ++i)
-        v[i] = voice(static_cast<double>(i) / rate, rnd);
+    // A gentle high-pass (about 10 Hz) takes out the offset a decaying sweep leaves, which would
+    // otherwise push the whole mix off centre.
+    double last = 0, y = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double x = voice(static_cast<double>(i) / rate, rnd);
+        y = x - last + 0.998 * y;
+        last = x;
+        v[i] = y;
+    }
     // A short fade at the very end so the sample never stops on a click.
     for (size_t i = 0; i < 64 && i < n; ++i)
         v[n - 1 - i] *= static_cast<double>(i) / 64.0;
@@ -66,11 +73,14 @@ xm::Sample oneShot(const char* name, double seconds, const std::function<double(
     return s;
 }
 
-xm::Instrument instrument(const char* name, xm::Sample s, uint8_t volume)
+// Panning 0..255, 128 in the middle: each note that names the instrument starts there. Nothing is
+// panned hard, so a mono mix keeps every voice.
+xm::Instrument instrument(const char* name, xm::Sample s, uint8_t volume, uint8_t panning = 128)
 {
     xm::Instrument ins;
     ins.name = name;
     s.volume = volume;
+    s.panning = panning;
     ins.samples.push_back(std::move(s));
     return ins;
 }
@@ -97,7 +107,7 @@ xm::Instrument snare()
         const double body = det::sin(det::kTwoPi * 186.0 * t) + 0.5 * det::sin(det::kTwoPi * 334.0 * t);
         return body * 0.55 * det::exp(-t / 0.045) + hp * det::exp(-t / 0.11);
     };
-    return instrument("snare", oneShot("snare", 0.3, voice, 23), 60);
+    return instrument("snare", oneShot("snare", 0.3, voice, 23), 60, 144);
 }
 
 xm::Instrument hat()
@@ -109,7 +119,7 @@ xm::Instrument hat()
         last = n;
         return hp * det::exp(-t / 0.022);
     };
-    return instrument("hat", oneShot("hat", 0.09, voice, 37), 40);
+    return instrument("hat", oneShot("hat", 0.09, voice, 37), 40, 84);
 }
 
 xm::Instrument crash()
@@ -125,7 +135,7 @@ xm::Instrument crash()
             ring += det::sin(det::kTwoPi * f * t);
         return (hp * 0.8 + ring * 0.05) * det::exp(-t / 0.55) * (t < 0.002 ? t / 0.002 : 1.0);
     };
-    return instrument("crash", oneShot("crash", 1.8, voice, 41), 44);
+    return instrument("crash", oneShot("crash", 1.8, voice, 41), 44, 168);
 }
 
 xm::Instrument bass()
@@ -159,7 +169,7 @@ xm::Instrument lead()
     std::vector<double> w;
     for (int n = 1; n <= 14; ++n)
         w.push_back((n % 2 ? 1.0 : 0.3) / n);
-    xm::Instrument ins = instrument("lead", cycle("lead", w), 40);
+    xm::Instrument ins = instrument("lead", cycle("lead", w), 40, 156);
     ins.volume.points = {{{0, 40}}, {{2, 64}}, {{10, 50}}, {{40, 44}}};
     ins.volume.sustain = 3;
     ins.fadeout = 0x400;
@@ -171,7 +181,7 @@ xm::Instrument lead()
 
 xm::Instrument bell()
 {
-    xm::Instrument ins = instrument("bell", cycle("bell", {1.0, 0.25, 0.35, 0.18, 0.0, 0.12, 0.0, 0.06}), 34);
+    xm::Instrument ins = instrument("bell", cycle("bell", {1.0, 0.25, 0.35, 0.18, 0.0, 0.12, 0.0, 0.06}), 34, 92);
     ins.volume.points = {{{0, 64}}, {{4, 36}}, {{18, 14}}, {{50, 0}}};
     return ins;
 }
@@ -192,18 +202,39 @@ xm::Instrument moo()
                              0.5 / (1.0 + ((h - 780.0) / 160.0) * ((h - 780.0) / 160.0));
             v += a * det::sin(phase * n) / std::sqrt(static_cast<double>(n));
         }
-        const double attack = t < 0.12 ? t / 0.12 : 1.0;
+        const double attack = t < 0.03 ? t / 0.03 : 1.0;  // heard at once, on the instant she shows
         const double release = t > 1.1 ? 1.0 - (t - 1.1) / 0.3 : 1.0;
         return v * attack * release;
     };
-    return instrument("moo", oneShot("moo", 1.4, voice, 53, rate, 12), 56);
+    return instrument("moo", oneShot("moo", 1.4, voice, 53, rate, 12), 64);
+}
+
+// The hit under every visible change: a bright power chord (root and fifth over a saw) that dies
+// within half a second, so it stands out from the groove without smearing into it.
+xm::Instrument stab()
+{
+    std::vector<double> w;
+    for (int n = 1; n <= 12; ++n)  // it plays high: twelve harmonics stay below the mix's Nyquist
+        w.push_back((n % 3 == 0 ? 1.6 : 1.0) / n);
+    xm::Instrument ins = instrument("stab", cycle("stab", w), 64);
+    ins.volume.points = {{{0, 64}}, {{2, 56}}, {{8, 26}}, {{24, 0}}};
+    return ins;
+}
+
+// The step of the vehicle's frame alternation: a short wooden click.
+xm::Instrument tick()
+{
+    auto voice = [](double t, det::Random&) {
+        return (det::sin(det::kTwoPi * 1250.0 * t) + 0.4 * det::sin(det::kTwoPi * 2710.0 * t)) * det::exp(-t / 0.012);
+    };
+    return instrument("tick", oneShot("tick", 0.06, voice, 59), 36);
 }
 
 }  // namespace
 
 std::vector<xm::Instrument> makeInstruments()
 {
-    return {kick(), snare(), hat(), crash(), bass(), pad(), lead(), bell(), moo()};
+    return {kick(), snare(), hat(), crash(), bass(), pad(), lead(), bell(), moo(), stab(), tick()};
 }
 
 }  // namespace music

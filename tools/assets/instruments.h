@@ -7,7 +7,7 @@
 namespace music {
 
 // Instrument numbers as the patterns use them (1-based, as in the file).
-enum Ins : uint8_t { Kick = 1, Snare, Hat, Crash, Bass, Pad, Lead, Bell, Moo, kInstrumentCount = Moo };
+enum Ins : uint8_t { Kick = 1, Snare, Hat, Crash, Bass, Pad, Lead, Bell, Moo, Stab, Tick, kInstrumentCount = Tick };
 
 // All instruments in number order.
 std::vector<xm::Instrument> makeInstruments();

@@ -1,18 +1,23 @@
 // vavarizo-music DIR: composes the show's module and writes DIR/morvask1.xm.
 #include "tools/assets/out_dir.h"
 #include "tools/assets/song.h"
+#include "tools/assets/xm_writer.h"
 
+#include <exception>
 #include <string>
 
 int main(int argc, char** argv)
 {
-    const char* dir = art::outputFolder(argc, argv);
-    if (!dir)
-        return 1;
+    const art::FolderArgs args = art::outputFolder(argc, argv, "Composes the show's module into DIR/morvask1.xm.");
+    if (!args.dir)
+        return args.exitCode;
     std::string error;
-    if (!xm::write(music::composeSong(), std::string(dir) + "/morvask1.xm", error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
-        return 1;
+    try {
+        if (xm::write(music::composeSong(), std::string(args.dir) + "/morvask1.xm", error))
+            return 0;
+    } catch (const std::exception& e) {
+        error = e.what();
     }
-    return 0;
+    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    return 1;
 }

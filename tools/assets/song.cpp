@@ -1,24 +1,32 @@
 #include "tools/assets/song.h"
 
+#include "game/timeline.h"
 #include "tools/assets/instruments.h"
 
+#include <algorithm>
 #include <array>
 
 namespace music {
 
-const SectionMark kSections[] = {
-    {0, "intro"},           {5000, "bounce"},  {18000, "ground moves"}, {25000, "cruising"},
-    {33000, "lamp"},        {40000, "turn"},   {42000, "cow"},          {46000, "loop"},
-    {49000, "second wind"}, {61000, "final"},  {68000, "end"},
-};
-const int kSectionCount = static_cast<int>(sizeof(kSections) / sizeof(kSections[0]));
-
 namespace {
 
-// Channels.
-enum Ch { KickCh, SnareCh, HatCh, BassCh, Pad1, Pad2, Pad3, LeadCh, BellCh, FxCh, kChannels };
+namespace tl = demo::timeline;
 
+// Channels. Crash, stabs, tick and moo play only the cues that mark the picture's changes.
+enum Ch {
+    KickCh, SnareCh, HatCh, BassCh, Pad1, Pad2, Pad3, LeadCh, BellCh,
+    CrashCh, StabCh, StabHighCh, TickCh, MooCh, kChannels
+};
+
+constexpr int kRows = kEndMs / kRowMs;
 constexpr int kBar = 16;  // four beats of four rows
+
+constexpr uint8_t kSetPanning = 0x08;
+constexpr uint8_t kExtended = 0x0E, kNoteDelay = 0xD0;
+constexpr int kTicksPerRow = 5;
+constexpr int kPadPan[3] = {64, 128, 192};  // the chord's three voices spread left to right
+
+int rowOf(double ms) { return static_cast<int>(ms) / kRowMs; }
 
 // Note numbers: 1 = C-0, so octave o, semitone s is 12 o + s + 1.
 constexpr uint8_t N(int octave, int semitone) { return static_cast<uint8_t>(12 * octave + semitone + 1); }
@@ -57,31 +65,91 @@ const Note kTuneB[] = {
     {48, N(5, D)}, {52, N(5, G)}, {56, N(5, B)}, {58, N(5, A)}, {60, N(5, G)}, {62, N(5, D)},
 };
 
-uint8_t vol(int v) { return static_cast<uint8_t>(0x10 + (v < 0 ? 0 : (v > 64 ? 64 : v))); }
+// Volumes are written on a 0..64 scale and played at four fifths of it, which keeps the loudest
+// hit below full scale in both players (libxmp mixes about 2.5 dB hotter than libopenmpt).
+uint8_t vol(int v) { return static_cast<uint8_t>(0x10 + (v < 0 ? 0 : (v > 64 ? 64 : v)) * 4 / 5); }
 
-class Section {
+// The whole song as one run of rows; cut into patterns at the section starts at the end.
+class Score {
 public:
-    explicit Section(int rows) : p_{rows, std::vector<xm::Cell>(static_cast<size_t>(rows) * kChannels)} {}
-    int rows() const { return p_.rows; }
-    void put(int row, int ch, uint8_t note, uint8_t ins, int volume = -1)
+    Score() : cells_(static_cast<size_t>(kRows) * kChannels) {}
+
+    // volume < 0 leaves the instrument's own; pan < 0 leaves where the instrument starts the note.
+    void put(int row, int ch, uint8_t note, uint8_t ins, int volume = -1, int pan = -1)
     {
-        if (row < 0 || row >= p_.rows)
+        if (row < 0 || row >= kRows)
             return;
-        xm::Cell& c = p_.cells[static_cast<size_t>(row) * kChannels + ch];
+        xm::Cell& c = cell(row, ch);
+        c = {};
         c.note = note;
         c.instrument = note == xm::kNoteOff ? 0 : ins;
         c.volume = volume < 0 ? 0 : vol(volume);
+        if (pan >= 0) {
+            c.effect = kSetPanning;
+            c.param = static_cast<uint8_t>(pan);
+        }
     }
-    void off(int row, int ch) { put(row, ch, xm::kNoteOff, 0); }
-    xm::Pattern take() { return std::move(p_); }
+    void delay(int row, int ch, int ticks)
+    {
+        if (row >= 0 && row < kRows && ticks > 0 && cell(row, ch).note) {
+            cell(row, ch).effect = kExtended;
+            cell(row, ch).param = static_cast<uint8_t>(kNoteDelay | ticks);
+        }
+    }
+    void clear(int row, int ch)
+    {
+        if (row >= 0 && row < kRows)
+            cell(row, ch) = {};
+    }
+    // The last note started on a channel at or before a row, 0 when there is none.
+    uint8_t lastNote(int row, int ch) const
+    {
+        for (int r = std::min(row, kRows - 1); r >= 0; --r)
+            if (const uint8_t n = cells_[static_cast<size_t>(r) * kChannels + ch].note; n > 0 && n < xm::kNoteOff)
+                return n;
+        return 0;
+    }
+    // One pattern from each start row to the next (or the end).
+    std::vector<xm::Pattern> cut(const std::vector<int>& starts) const
+    {
+        std::vector<xm::Pattern> out;
+        for (size_t i = 0; i < starts.size(); ++i) {
+            const int to = i + 1 < starts.size() ? starts[i + 1] : kRows;
+            xm::Pattern p;
+            p.rows = to - starts[i];
+            p.cells.assign(cells_.begin() + static_cast<ptrdiff_t>(starts[i]) * kChannels,
+                           cells_.begin() + static_cast<ptrdiff_t>(to) * kChannels);
+            out.push_back(std::move(p));
+        }
+        return out;
+    }
 
 private:
-    xm::Pattern p_;
+    xm::Cell& cell(int row, int ch) { return cells_[static_cast<size_t>(row) * kChannels + ch]; }
+    std::vector<xm::Cell> cells_;
+};
+
+// A stretch of the score with its own bar grid, counted from its first row.
+class Section {
+public:
+    Section(Score& score, double fromMs, double toMs) : score_(score), base_(rowOf(fromMs)), rows_(rowOf(toMs) - base_) {}
+    int rows() const { return rows_; }
+    void put(int row, int ch, uint8_t note, uint8_t ins, int volume = -1, int pan = -1)
+    {
+        if (row >= 0 && row < rows_)
+            score_.put(base_ + row, ch, note, ins, volume, pan);
+    }
+    void off(int row, int ch) { put(row, ch, xm::kNoteOff, 0); }
+
+private:
+    Score& score_;
+    int base_;
+    int rows_;
 };
 
 const Chord& chordAt(const Progression& prog, int row) { return prog[static_cast<size_t>(row / kBar) % 4]; }
 
-// Rows [from, to) of a section, bar grid counted from the section's first row.
+// Rows [from, to) of a section.
 void kicks(Section& s, int from, int to, int every = 4, int volume = 64)
 {
     for (int r = from; r < to; ++r)
@@ -120,7 +188,7 @@ void pads(Section& s, const Progression& prog, int from, int to, int volume = 40
     for (int r = from; r < to; ++r)
         if (r % kBar == 0 || r == from)
             for (int v = 0; v < 3; ++v)
-                s.put(r, Pad1 + v, chordAt(prog, r).pad[static_cast<size_t>(v)], Pad, volume);
+                s.put(r, Pad1 + v, chordAt(prog, r).pad[static_cast<size_t>(v)], Pad, volume, kPadPan[v]);
 }
 
 // Chord tones up and down on sixteenths.
@@ -150,14 +218,12 @@ void tune(Section& s, const Note (&t)[K], int from, int to, int transpose = 0, i
         }
 }
 
-// A snare roll growing louder over rows [from, to).
+// A snare roll growing louder over rows [from, to), leading into the change at `to`.
 void roll(Section& s, int from, int to, int step, int v0, int v1)
 {
     for (int r = from; r < to; r += step)
         s.put(r, SnareCh, N(4, C), Snare, v0 + (v1 - v0) * (r - from) / (to - from > 1 ? to - from - 1 : 1));
 }
-
-void crashAt(Section& s, int row) { s.put(row, FxCh, N(4, C), Crash, 56); }
 
 // The full band over rows [from, to): four on the floor, backbeat, hats, bass and chords.
 void groove(Section& s, const Progression& prog, int from, int to, int hatStep = 2, int padVolume = 34)
@@ -167,40 +233,41 @@ void groove(Section& s, const Progression& prog, int from, int to, int hatStep =
     hats(s, from, to, hatStep, hatStep == 1 ? 34 : 36, hatStep == 1 ? 20 : 22);
     bassline(s, prog, from, to);
     pads(s, prog, from, to, padVolume);
-    // A snare fill on the last beat of every four bars leads into the next phrase.
-    for (int r = from; r < to; ++r)
-        if (r % (4 * kBar) >= 4 * kBar - 4)
-            s.put(r, SnareCh, N(4, C), Snare, 36 + 6 * (r % 4));
 }
 
-// 0 - 5 s: the vehicle alone, quick small steps, then a big count-in.
-xm::Pattern intro()
+// Until the bounce: the vehicle alone, chords and bells; its big steps bring the bass and a
+// count-in.
+void intro(Score& score)
 {
-    Section s(50);
+    Section s(score, 0, tl::bounce[0].from);
     pads(s, kVerse, 0, 40, 36);
+    for (int r = 0; r < 40; r += kBar)
+        s.put(r, BassCh, chordAt(kVerse, r).root, Bass, 40);
     arpeggio(s, kVerse, 16, 40, 0, 26);
     hats(s, 32, 40, 2, 26, 18);
-    kicks(s, 40, 50, 4);
+    s.put(40, BassCh, Gm.root, Bass, 56);
+    kicks(s, 40, 50, 2);
     pads(s, {Gm, Gm, Gm, Gm}, 40, 50, 44);
     roll(s, 44, 50, 1, 24, 56);
-    return s.take();
 }
 
-// 5 - 18 s: the bounce starts, the groove comes in.
-xm::Pattern bounce()
+// While the vehicle bounces the drums play; where it stands still they stop.
+void bounce(Score& score)
 {
-    Section s(130);
-    crashAt(s, 0);
-    groove(s, kVerse, 0, 128, 2, 40);
+    Section s(score, tl::bounce[0].from, tl::groundStartsAt);
+    groove(s, kVerse, 0, s.rows(), 2, 40);
     arpeggio(s, kVerse, 64, 128, 0, 24);
     roll(s, 128, 130, 1, 44, 56);
-    return s.take();
+    for (size_t i = 0; i + 1 < std::size(tl::bounce); ++i)
+        for (int r = rowOf(tl::bounce[i].to); r < rowOf(tl::bounce[i + 1].from); ++r)
+            for (int ch : {KickCh, SnareCh, HatCh})
+                score.clear(r, ch);
 }
 
-// 18 - 25 s: the ground starts moving faster and faster: everything doubles up.
-xm::Pattern build()
+// The ground starts moving faster and faster: everything doubles up.
+void build(Score& score)
 {
-    Section s(70);
+    Section s(score, tl::groundStartsAt, tl::groundCruisesAt);
     kicks(s, 0, 64);
     roll(s, 0, 32, 4, 30, 40);
     roll(s, 32, 64, 2, 36, 50);
@@ -210,36 +277,33 @@ xm::Pattern build()
     pads(s, kVerse, 0, 64, 42);
     arpeggio(s, kVerse, 0, 70, 1, 30);
     kicks(s, 64, 70, 2);
-    return s.take();
 }
 
-// 25 - 33 s: cruising, the tune enters.
-xm::Pattern cruise()
+// Cruising: the tune enters.
+void cruise(Score& score)
 {
-    Section s(80);
-    crashAt(s, 0);
+    Section s(score, tl::groundCruisesAt, tl::lampLit.from);
     groove(s, kVerse, 0, 80);
     tune(s, kTuneA, 0, 80);
-    return s.take();
+    roll(s, 76, 80, 1, 30, 50);
 }
 
-// 33 - 40 s: the lamp is lit: bells up high and the second tune.
-xm::Pattern lamp()
+// The lamp is lit: sixteenth hats, bells up high and the second tune, which ends with the small
+// steps at 39 s.
+void lamp(Score& score)
 {
-    Section s(70);
-    groove(s, kVerse, 0, 64, 1);
-    pads(s, kVerse, 64, 70, 34);
+    Section s(score, tl::lampLit.from, tl::lampLit.to);
+    groove(s, kVerse, 0, 70, 1);
     arpeggio(s, kVerse, 0, 70, 1, 30);
-    tune(s, kTuneB, 0, 64);
-    s.off(64, LeadCh);
+    tune(s, kTuneB, 0, 60);
+    s.off(60, LeadCh);
     roll(s, 64, 70, 2, 40, 52);
-    return s.take();
 }
 
-// 40 - 42 s: half time, holding breath.
-xm::Pattern turn()
+// The lamp goes out: half time, holding breath.
+void turn(Score& score)
 {
-    Section s(20);
+    Section s(score, tl::lampLit.to, tl::cowFrom);
     kicks(s, 0, 16, 8);
     s.put(8, SnareCh, N(4, C), Snare, 50);
     hats(s, 0, 16, 4, 28, 28);
@@ -247,37 +311,31 @@ xm::Pattern turn()
     s.put(0, BassCh, Fm.root, Bass, 56);
     s.put(16, BassCh, Gm.root, Bass, 56);
     roll(s, 16, 20, 1, 30, 48);
-    return s.take();
 }
 
-// 42 - 46 s: the break: the drums stop and the cow walks in; she lows at 44.5 s and meets the
-// vehicle at 45 s with a crash.
-xm::Pattern cow()
+// The cow walks in over a break without drums; her knock-away brings the band back.
+void cow(Score& score)
 {
-    Section s(40);
+    Section s(score, tl::cowFrom, tl::loop.from);
+    const int knock = rowOf(tl::knockAwayFrom - tl::cowFrom);
     for (int v = 0; v < 3; ++v)
         s.off(0, Pad1 + v);
     s.put(0, BassCh, Am.root, Bass, 50);
-    s.put(10, BellCh, N(5, E), Bell, 26);
     s.put(14, BellCh, N(5, C), Bell, 22);
-    s.put(18, BellCh, N(4, A), Bell, 18);
     s.put(16, BassCh, Fm.root, Bass, 44);
-    s.put(25, FxCh, N(4, C), Moo, 64);
-    s.off(30, BassCh);
-    s.put(30, KickCh, N(4, C), Kick, 64);
-    s.put(30, SnareCh, N(4, C), Snare, 64);
-    s.put(30, HatCh, N(4, C), Crash, 60);
-    s.put(30, BassCh, N(2, E), Bass, 64);
+    s.put(18, BellCh, N(4, A), Bell, 18);
+    s.put(knock, BassCh, N(2, E), Bass, 64);
     for (int v = 0; v < 3; ++v)
-        s.put(30, Pad1 + v, Em.pad[static_cast<size_t>(v)], Pad, 40);
-    roll(s, 34, 40, 1, 20, 48);
-    return s.take();
+        s.put(knock, Pad1 + v, Em.pad[static_cast<size_t>(v)], Pad, 40, kPadPan[v]);
+    kicks(s, knock, s.rows());
+    hats(s, knock, s.rows(), 2, 30, 20);
+    roll(s, knock + 4, s.rows(), 1, 20, 48);
 }
 
-// 46 - 49 s: the loop around the screen: arpeggio sweeping up two octaves.
-xm::Pattern loop()
+// The loop around the screen: an arpeggio sweeping up two octaves.
+void loop(Score& score)
 {
-    Section s(30);
+    Section s(score, tl::loop.from, tl::loop.to);
     kicks(s, 0, 30);
     hats(s, 0, 30, 2, 34, 24);
     roll(s, 0, 30, 2, 24, 60);
@@ -286,73 +344,141 @@ xm::Pattern loop()
     static const int steps[] = {0, 4, 7, 12};
     for (int r = 0; r < 30; ++r)
         s.put(r, BellCh, static_cast<uint8_t>(N(4, F) + steps[r % 4] + 12 * (r / 12)), Bell, 24 + r);
-    return s.take();
 }
 
-// 49 - 61 s: everything back, both tunes.
-xm::Pattern secondWind()
+// Everything back, both tunes.
+void secondWind(Score& score, double finalFrame)
 {
-    Section s(120);
-    crashAt(s, 0);
-    crashAt(s, 64);
+    Section s(score, tl::loop.to, finalFrame);
     groove(s, kVerse, 0, 120);
     tune(s, kTuneA, 0, 64);
     tune(s, kTuneB, 64, 120);
     arpeggio(s, kVerse, 64, 112, 1, 22);
     roll(s, 112, 120, 1, 36, 60);
-    return s.take();
 }
 
-// 61 - 68 s: the final frame: new chords, the tune an octave up.
-xm::Pattern finale()
+// The final frame: new chords, the tune an octave up.
+void finale(Score& score, double finalFrame, double finalState)
 {
-    Section s(70);
-    crashAt(s, 0);
+    Section s(score, finalFrame, finalState);
     groove(s, kFinal, 0, 64, 1, 38);
     arpeggio(s, kFinal, 0, 64, 1, 24);
     tune(s, kTuneB, 0, 64, 0, 52);
     kicks(s, 64, 70, 2);
     roll(s, 64, 70, 1, 40, 64);
     pads(s, {Gm, Gm, Gm, Gm}, 64, 70, 44);
-    return s.take();
 }
 
-// 68 s to the end: the last state holds; the music comes home and winds down.
-xm::Pattern ending()
+// The last state holds to the end: the music comes home and, on the dominant, leads back into
+// its start, where the module loops.
+void ending(Score& score, double finalState)
 {
-    Section s(kEndMs / kRowMs - 680);
-    crashAt(s, 0);
-    groove(s, kHome, 0, 64, 2, 38);
+    Section s(score, finalState, kEndMs);
+    groove(s, kHome, 0, 112, 2, 38);
     tune(s, kTuneA, 0, 48, 12, 40);
     s.put(48, LeadCh, N(5, G), Lead, 40);
     s.put(56, LeadCh, N(6, C), Lead, 44);
-    // The last chord rings, then everything lets go before the loop.
-    s.put(64, KickCh, N(4, C), Kick, 64);
-    s.put(64, FxCh, N(4, C), Crash, 48);
-    s.put(64, BassCh, Cm.root, Bass, 56);
-    for (int v = 0; v < 3; ++v)
-        s.put(64, Pad1 + v, Cm.pad[static_cast<size_t>(v)], Pad, 44);
-    s.put(64, BellCh, N(5, C), Bell, 30);
-    s.put(68, BellCh, N(5, E), Bell, 26);
-    s.put(72, BellCh, N(5, G), Bell, 22);
-    s.put(76, BellCh, N(6, C), Bell, 20);
-    for (int ch : {BassCh, Pad1, Pad2, Pad3, LeadCh})
-        s.off(96, ch);
-    return s.take();
+    s.off(64, LeadCh);
+    arpeggio(s, kHome, 64, 112, 0, 22);
+    groove(s, {Gm, Gm, Gm, Gm}, 112, 120, 2, 42);
+    roll(s, 114, 120, 1, 30, 56);
+}
+
+// Where a window of the vehicle's frames holds `t`, the frame changes only at its end.
+double settled(double t)
+{
+    for (const tl::Window& w : tl::smallFrames)
+        if (tl::Inside(w, t))
+            return w.to;
+    for (const tl::Window& w : tl::bigFrames)
+        if (tl::Inside(w, t))
+            return w.to;
+    return t;
+}
+
+// The cues, row for row with the picture: a tick on every step of the frame alternation (the
+// alternate frame right and louder, the base frame left), a stab in two octaves on every visible
+// change, a crash where a scene starts, and on the strongest moments a drop to silence just
+// before a full hit. The cow lows the instant she comes into view.
+void cues(Score& score, double finalFrame, double finalState)
+{
+    auto ticks = [&score](const auto& windows, uint8_t note, int volume) {
+        for (const tl::Window& w : windows)
+            for (int r = rowOf(w.from); r < rowOf(w.to); ++r)
+                score.put(r, TickCh, note, Tick, r % 2 ? volume : volume - 16, r % 2 ? 176 : 80);
+    };
+    ticks(tl::smallFrames, N(4, C), 44);
+    ticks(tl::bigFrames, N(3, G), 60);
+
+    const double strongest[] = {tl::lampLit.from, tl::lampLit.to, tl::cowFrom, tl::knockAwayFrom,
+                                tl::loop.from,    tl::loop.to,    finalFrame};
+    const double scenes[] = {0, tl::bounce[0].from, tl::bounce[1].from, tl::bounce[2].from,
+                             tl::groundStartsAt, tl::groundCruisesAt, finalState};
+    for (const double t : tl::VisibleChanges()) {
+        const int r = rowOf(t);
+        if (t == tl::cowInViewAt)
+            score.put(r, MooCh, N(4, C), Moo, 64);
+        const bool strong = std::find(std::begin(strongest), std::end(strongest), t) != std::end(strongest);
+        const bool scene = std::find(std::begin(scenes), std::end(scenes), t) != std::end(scenes);
+        // The stab plays the chord's root as the bass last had it, always in the same register.
+        const uint8_t root = score.lastNote(r, BassCh);
+        const uint8_t stab = N(5, ((root ? root : Am.root) - 1) % 12);
+        score.put(r, StabCh, stab, Stab, 64, 96);
+        score.put(r, StabHighCh, static_cast<uint8_t>(stab + 12), Stab, 56, 160);
+        if (strong || scene)
+            score.put(r, CrashCh, N(4, C), Crash, strong ? 64 : 50);
+        // Drums and bells take a breath just before, so the cue lands in the clear; the start's
+        // breath is the module's last row, where it loops.
+        for (int ch : {KickCh, SnareCh, HatCh, BellCh})
+            score.clear((r + kRows - 1) % kRows, ch);
+        if (strong) {
+            // Everything stops for 200 ms first (what holds on is set silent), then hits at once.
+            for (int ch = KickCh; ch <= BellCh; ++ch) {
+                score.clear(r - 1, ch);
+                score.clear(r - 2, ch);
+                if (ch >= BassCh)
+                    score.put(r - 2, ch, 0, 0, 0);
+            }
+            score.put(r, KickCh, N(4, C), Kick, 64);
+            score.put(r, SnareCh, N(4, C), Snare, 64);
+        }
+        // Between two rows (the cow's entrance): the cue waits the whole ticks of 20 ms into its row.
+        for (int ch : {StabCh, StabHighCh, MooCh})
+            score.delay(r, ch, (static_cast<int>(t) - r * kRowMs) * kTicksPerRow / kRowMs);
+    }
 }
 
 }  // namespace
 
 xm::Module composeSong()
 {
+    const double finalFrame = settled(tl::finalFrameFrom);
+    const double finalState = tl::VisibleChanges().back();
+    Score score;
+    intro(score);
+    bounce(score);
+    build(score);
+    cruise(score);
+    lamp(score);
+    turn(score);
+    cow(score);
+    loop(score);
+    secondWind(score, finalFrame);
+    finale(score, finalFrame, finalState);
+    ending(score, finalState);
+    cues(score, finalFrame, finalState);
+
     xm::Module m;
     m.name = "morvask";
     m.tracker = "vavarizo-music";
     m.channels = kChannels;
-    m.speed = 5;
+    m.speed = kTicksPerRow;
     m.bpm = 125;
     m.instruments = makeInstruments();
-    m.patterns = {intro(), bounce(), build(), cruise(), lamp(), turn(), cow(), loop(), secondWind(), finale(), ending()};
+    m.patterns = score.cut({rowOf(0), rowOf(tl::bounce[0].from), rowOf(tl::groundStartsAt),
+                            rowOf(tl::groundCruisesAt), rowOf(tl::lampLit.from), rowOf(tl::lampLit.to),
+                            rowOf(tl::cowFrom), rowOf(tl::loop.from), rowOf(tl::loop.to), rowOf(finalFrame),
+                            rowOf(finalState)});
     for (size_t i = 0; i < m.patterns.size(); ++i)
         m.order.push_back(static_cast<uint8_t>(i));
     return m;

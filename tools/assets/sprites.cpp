@@ -1,6 +1,7 @@
 #include "tools/assets/sprites.h"
 
 #include "image/bmp_write.h"
+#include "platform/out_file.h"
 #include "tools/assets/canvas.h"
 #include "tools/assets/detmath.h"
 
@@ -302,9 +303,10 @@ std::vector<Sprite> makeSprites()
 std::string writeSprites(const std::string& dir, const std::vector<Sprite>& sprites)
 {
     for (const Sprite& s : sprites) {
-        const std::string path = dir + "/" + s.file;
-        if (!writeBmp24(path, s.width, s.height, s.rgb.data()))
-            return path;
+        const std::vector<unsigned char> bytes = encodeBmp24(s.width, s.height, s.rgb.data());
+        std::string error;
+        if (!plat::WriteWholeFile(dir + "/" + s.file, bytes.data(), bytes.size(), &error))
+            return error;
     }
     return "";
 }

@@ -15,7 +15,8 @@ struct Sprite {
 // All seven, in the order the demo loads them.
 std::vector<Sprite> makeSprites();
 
-// Writes the pictures into `dir` (which must exist). Returns the first failing path, or "".
+// Writes the pictures into `dir` (which must exist), each replacing a file of its name only
+// once complete. Returns "" or why the first failing one could not be written, naming it.
 std::string writeSprites(const std::string& dir, const std::vector<Sprite>& sprites);
 
 }  // namespace art

@@ -2,15 +2,22 @@
 #include "tools/assets/out_dir.h"
 #include "tools/assets/sprites.h"
 
+#include <exception>
+
 int main(int argc, char** argv)
 {
-    const char* dir = art::outputFolder(argc, argv);
-    if (!dir)
-        return 1;
-    const std::string failed = art::writeSprites(dir, art::makeSprites());
-    if (!failed.empty()) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], failed.c_str());
-        return 1;
+    const art::FolderArgs args =
+        art::outputFolder(argc, argv, "Paints the seven scene pictures into DIR as 24-bit BMP files.");
+    if (!args.dir)
+        return args.exitCode;
+    std::string error;
+    try {
+        error = art::writeSprites(args.dir, art::makeSprites());
+    } catch (const std::exception& e) {
+        error = e.what();
     }
-    return 0;
+    if (error.empty())
+        return 0;
+    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    return 1;
 }

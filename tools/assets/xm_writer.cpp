@@ -1,7 +1,6 @@
 #include "tools/assets/xm_writer.h"
 
-#include <cstdio>
-#include <memory>
+#include "platform/out_file.h"
 
 namespace xm {
 
@@ -301,18 +300,8 @@ bool write(const Module& m, const std::string& path, std::string& error)
     const std::vector<uint8_t> bytes = encode(m, error);
     if (!error.empty())
         return false;
-    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!f) {
-        error = "cannot open " + path;
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    // A failed flush on close means the file is incomplete, not written.
-    if (std::fclose(f.release()) != 0 || !written) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    // A partial module would still load and play, cut short: it never replaces the file.
+    return plat::WriteWholeFile(path, bytes.data(), bytes.size(), &error);
 }
 
 }  // namespace xm

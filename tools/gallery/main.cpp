@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -18,9 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Usage()
+constexpr const char* usageText = "usage: zkl-gallery --out-dir DIR\n";
+
+int Usage(const std::string& reason)
 {
-    std::fprintf(stderr, "usage: zkl-gallery --out-dir DIR\n");
+    std::fprintf(stderr, "zkl-gallery: %s\n%s", reason.c_str(), usageText);
     return 2;
 }
 
@@ -59,20 +62,8 @@ private:
     fs::path path_;
 };
 
-}  // namespace
-
-int main(int argc, char** argv)
+int Run(const std::string& outDir)
 {
-    std::string outDir;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--out-dir") == 0 && i + 1 < argc)
-            outDir = argv[++i];
-        else
-            return Usage();
-    }
-    if (outDir.empty())
-        return Usage();
-
     std::error_code ec;
     fs::create_directories(outDir, ec);
     if (ec)
@@ -99,4 +90,31 @@ int main(int argc, char** argv)
         std::printf("%s\n", path.c_str());
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string outDir;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--out-dir") != 0)
+            return Usage(std::string("unknown argument ") + argv[i]);
+        if (!outDir.empty())
+            return Usage("--out-dir given twice");
+        if (i + 1 >= argc || argv[i + 1][0] == '\0')
+            return Usage("missing value for --out-dir");
+        outDir = argv[++i];
+    }
+    if (outDir.empty())
+        return Usage("missing --out-dir");
+    try {
+        return Run(outDir);
+    } catch (const std::exception& e) {
+        return Fail(e.what());
+    }
 }

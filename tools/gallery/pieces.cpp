@@ -16,6 +16,8 @@
 #include "zkl/spacecloud.h"
 #include "zkl/vector.h"
 
+using namespace zkl;
+
 namespace {
 
 // The picture files in the scratch folder.

@@ -13,14 +13,14 @@ constexpr int galleryHeight = 240;
 
 // Textures the pieces draw with, loaded from the pictures of tools/gallery/images.h.
 struct GalleryAssets {
-    cTexture checker;      // opaque checkerboard
-    cTexture tile;         // one light tile with a dark rim: shows each quad of a surface
-    cTexture stripes;      // blue stripes as made
-    cTexture recoloured;   // the same stripes after ReplaceImageColour
-    cTexture glow;         // brightness alpha
-    cTexture worldMap;     // opaque longitude / latitude map
-    cAnsi relief;
-    cFont font;
+    zkl::cTexture checker;      // opaque checkerboard
+    zkl::cTexture tile;         // one light tile with a dark rim: shows each quad of a surface
+    zkl::cTexture stripes;      // blue stripes as made
+    zkl::cTexture recoloured;   // the same stripes after ReplaceImageColour
+    zkl::cTexture glow;         // brightness alpha
+    zkl::cTexture worldMap;     // opaque longitude / latitude map
+    zkl::cAnsi relief;
+    zkl::cFont font;
 };
 
 // Writes the pictures into folder, as the BMP files the assets load.
