@@ -78,8 +78,8 @@ TEST(Loader, EachFailureShowsOnlyItsOwnMessage)
     setShowErrorBoxes(true);
     EXPECT_TRUE(fake::boxes().empty());
 
-    // Narrow names are UTF-8 and wide ones UTF-16 on every system; the file is made by its Unicode name.
-    const std::string narrow = dir.file("r\xC3\xB8" "d.bmp");
+    // Narrow names as std::filesystem spells them (UTF-8), wide ones UTF-16; the file has a Unicode name.
+    const std::string narrow = (dir.path() / u"r\u00F8d.bmp").string();
     std::filesystem::rename(dir.bmp("rod.bmp", 2, 2, twoByTwo), dir.path() / u"r\u00F8d.bmp");
     for (ImageRecord* record : {loadDibImage(narrow.c_str()), loadDibImageWide((dir.path().u16string() + u"/r\u00F8d.bmp").c_str())}) {
         ASSERT_NE(record, nullptr);
