@@ -175,19 +175,14 @@ TEST_F(DemoTest, MinimisedShowWaitsIgnoresEscapeAndStillCloses)
     }
 }
 
-// Windows has no setenv; there an empty value removes the variable.
-void setEnvironment(const char* name, const char* value)
-{
-#ifdef _WIN32
-    _putenv_s(name, value);
-#else
-    *value ? setenv(name, value, 1) : unsetenv(name);
+#ifdef _WIN32  // Windows has no setenv; there an empty value removes the variable
+int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
+int unsetenv(const char* name) { return _putenv_s(name, ""); }
 #endif
-}
 
 TEST_F(DemoTest, FrameRateIsPrintedOnExitWhenAskedFor)
 {
-    setEnvironment("VAVARIZO_FPS", "1");
+    setenv("VAVARIZO_FPS", "1", 1);
     int frames = 0;
     fakeplat::state().onCall = [&](const std::string& name) {
         if (name == "SwapBuffers" && ++frames == 3)
@@ -196,7 +191,7 @@ TEST_F(DemoTest, FrameRateIsPrintedOnExitWhenAskedFor)
     ::testing::internal::CaptureStdout();
     demo::RunLoop();
     const std::string out = ::testing::internal::GetCapturedStdout();
-    setEnvironment("VAVARIZO_FPS", "");
+    unsetenv("VAVARIZO_FPS");
     EXPECT_EQ(out.rfind("vavarizo: 3 frames in ", 0), 0u) << out;
 }
 

@@ -20,12 +20,6 @@ void printText(HWND window)
     std::fputc('\n', stdout);
 }
 
-BOOL CALLBACK printChild(HWND child, LPARAM)
-{
-    printText(child);
-    return TRUE;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -38,7 +32,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < 150; ++i) {
         if (HWND box = FindWindowW(nullptr, caption)) {
             printText(box);
-            EnumChildWindows(box, printChild, 0);
+            EnumChildWindows(box, [](HWND child, LPARAM) { return printText(child), TRUE; }, 0);
             return 0;
         }
         Sleep(100);
