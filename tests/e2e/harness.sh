@@ -1,6 +1,5 @@
-# The pieces of an end-to-end scenario, sourced by the scenario scripts (run_e2e.sh, and
-# tests/windows for the Windows program under Wine). The script sets `scenario` and `program`
-# (the command that starts the show: a name, or an array) first.
+# The pieces of an end-to-end scenario, sourced by run_e2e.sh and tests/windows/run_wine_e2e.sh
+# after they set `scenario` and `program` (the command that starts the show, maybe an array).
 work=$(mktemp -d /tmp/vavarizo-e2e.XXXXXX)
 groups=()
 x_server=
@@ -11,7 +10,6 @@ cleanup() {
         kill -KILL -- "-$g" 2>/dev/null
         wait "$g" 2>/dev/null
     done
-    # A platform layer may have more to stop (Wine's server) before the folder goes.
     declare -F cleanup_more >/dev/null && cleanup_more
     if [ -n "$x_server" ]; then
         kill -- "-$x_server" 2>/dev/null

@@ -1,6 +1,5 @@
-// Prints the texts of the top-level window with the given caption and of its child windows, one
-// per line in UTF-8, so a test can read what a message box says. Waits up to 15 s for the window.
-// Usage: boxtext CAPTION
+// boxtext CAPTION: the texts of that top-level window (waited for up to 15 s) and of its children,
+// one per line in UTF-8: what a message box says.
 #define NOMINMAX
 #define NOGDI
 #include <windows.h>
@@ -24,10 +23,8 @@ void printText(HWND window)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
-        return 2;
     wchar_t caption[512];
-    if (!MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, caption, 512))
+    if (argc != 2 || !MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, caption, 512))
         return 2;
     for (int i = 0; i < 150; ++i) {
         if (HWND box = FindWindowW(nullptr, caption)) {

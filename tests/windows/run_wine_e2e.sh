@@ -8,8 +8,7 @@ scenario=$1 program=(wine "$2") boxtext=$3 assets=$4 xclose=$5
 export WINEPREFIX="$work/wine" WINEDEBUG=-all
 cleanup_more() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
 
-# What the box with this caption says, as read through Windows itself (the text is drawn, so X
-# cannot tell).
+# What the box with this caption says, read through Windows (X sees only drawn text).
 expect_box() {
     local said
     for _ in 1 2 3 4 5; do  # the box's caption may come before its text
@@ -46,8 +45,6 @@ missing_module)
     expect_box "FmodFel! QZ :)" "morvaskfel!"
     answer "FmodFel! QZ :)" Return
     open_window
-    pixel_window=$main
-    expect_pixel 10 10 "$sky"
     "$xclose" "$main"
     expect_exit 0
     ;;
@@ -73,8 +70,6 @@ render_matches_linux)
         [ "$differing" -le 4800 ] || fail "$differing of 480000 pixels differ at $ms ms"
     done
     ;;
-*)
-    fail "unknown scenario"
-    ;;
+*) fail "unknown scenario" ;;
 esac
 echo "PASS ($scenario)"
