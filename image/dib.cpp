@@ -29,34 +29,6 @@ char32_t nextCodePoint(const char16_t*& s)
     return c;
 }
 
-// File names on this system are UTF-8.
-std::string toFileSystemName(const char16_t* name)
-{
-    std::string out;
-    while (*name) {
-        const char32_t c = nextCodePoint(name);
-        if (c < 0x80) {
-            out += char(c);
-        }
-        else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        }
-        else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-        else {
-            out += char(0xF0 | c >> 18);
-            out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // Message texts are Windows-1252; characters it lacks are shown as '?'.
 std::string toMessageText(const char16_t* name)
 {
@@ -95,14 +67,8 @@ std::string refusalText(const char* error, const char* displayName, int32_t maxS
     return text;
 }
 
-ImageRecord* load(const char* path, const char* displayName, int32_t maxSide)
+ImageRecord* load(const plat::FileMap& file, const char* displayName, int32_t maxSide)
 {
-    // Only regular files are read: anything else is named for what it is, never opened.
-    if (const char* kind = plat::NonRegularKind(path)) {
-        show((std::string(displayName) + ": " + kind + ", not a regular file.").c_str());
-        return nullptr;
-    }
-    const plat::FileMap file(path);
     if (!file.ok()) {
         // Cut to the 256-character buffer the message has always had.
         char message[256];
@@ -116,16 +82,27 @@ ImageRecord* load(const char* path, const char* displayName, int32_t maxSide)
     return result.record;
 }
 
+ImageRecord* load(const char* path, int32_t maxSide)
+{
+    const char* shown = path ? path : "";
+    // Only regular files are read: anything else is named for what it is, never opened.
+    if (const char* kind = plat::NonRegularKind(path)) {
+        show((std::string(shown) + ": " + kind + ", not a regular file.").c_str());
+        return nullptr;
+    }
+    return load(plat::FileMap(path), shown, maxSide);
+}
+
 }  // namespace
 
 ImageRecord* loadDibImage(const char* fileName)
 {
-    return load(fileName, fileName ? fileName : "", dib::kMaxSide);
+    return load(fileName, dib::kMaxSide);
 }
 
 ImageRecord* loadDibImage(const char* fileName, int32_t maxSide)
 {
-    return load(fileName, fileName ? fileName : "", std::min(maxSide, dib::kMaxSide));
+    return load(fileName, std::min(maxSide, dib::kMaxSide));
 }
 
 ImageRecord* loadDibImageWide(const char16_t* fileName)
@@ -133,9 +110,9 @@ ImageRecord* loadDibImageWide(const char16_t* fileName)
     static constexpr char16_t kEmpty[] = u"";
     if (!fileName)
         fileName = kEmpty;
-    const std::string path = toFileSystemName(fileName);
     const std::string shown = toMessageText(fileName);
-    return load(path.c_str(), shown.c_str(), dib::kMaxSide);
+    // The map refuses anything but a regular file by itself.
+    return load(plat::FileMap(fileName), shown.c_str(), dib::kMaxSide);
 }
 
 void setShowErrorBoxes(bool show) { showErrorBoxes = show; }

@@ -3,6 +3,7 @@
 // checks that keep every reader to regular files: a FIFO or a device named like an input must
 // never stall or disturb the program.
 #include <cstddef>
+#include <utility>
 
 namespace plat {
 
@@ -17,12 +18,26 @@ class FileMap {
 public:
     FileMap() = default;
     // Opens and maps the file. An empty file, anything but a regular file or any failure leaves
-    // the map empty; the open never blocks.
+    // the map empty; the open never blocks. A narrow name is UTF-8 by convention (on Windows, one
+    // that is not valid UTF-8 is taken in the ANSI code page); a UTF-16 name is opened as the same
+    // Unicode name everywhere.
     explicit FileMap(const char* path);
-    ~FileMap();
+    explicit FileMap(const char16_t* path);
+    ~FileMap() { release(); }
 
-    FileMap(FileMap&& other) noexcept;
-    FileMap& operator=(FileMap&& other) noexcept;
+    FileMap(FileMap&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0))
+    {
+    }
+    FileMap& operator=(FileMap&& other) noexcept
+    {
+        if (this != &other) {
+            release();
+            data_ = std::exchange(other.data_, nullptr);
+            size_ = std::exchange(other.size_, 0);
+        }
+        return *this;
+    }
     FileMap(const FileMap&) = delete;
     FileMap& operator=(const FileMap&) = delete;
 
@@ -31,7 +46,7 @@ public:
     size_t size() const { return size_; }
 
 private:
-    void release();
+    void release();  // each platform's own: unmaps the view
 
     const unsigned char* data_ = nullptr;
     size_t size_ = 0;

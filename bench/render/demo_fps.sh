@@ -3,14 +3,15 @@
 # answers the start-up question with No (a window of 800x600), lets the show run, ends it with
 # Escape and prints the figure the demo reports with VAVARIZO_FPS=1 and the share of one core
 # the program used meanwhile. Then, on the same display, bench_pacing (when built) records each
-# frame's time against its slot.
-# Usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS]
+# frame's time against its slot. PROGRAM (default BUILD_DIR/bin/vavarizo) may be the Windows
+# build's vavarizo.exe: it then runs under Wine, in a prefix of its own.
+# Usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS] [PROGRAM]
 set -euo pipefail
 
-build=${1:?usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS]}
+build=${1:?usage: demo_fps.sh BUILD_DIR [ASSETS_DIR] [SECONDS] [PROGRAM]}
 assets=$(realpath -m "${2:-$build/assets}")
 seconds=${3:-20}
-demo=$(realpath "$build/bin/vavarizo")
+demo=("$(realpath "${4:-$build/bin/vavarizo}")")
 "$(dirname "$0")/make_assets.sh" "$build" "$assets"
 
 # A display number nobody else is using.
@@ -22,12 +23,18 @@ xvfb=$!
 demo_pgid=""
 cleanup() {
   [ -n "$demo_pgid" ] && kill -- "-$demo_pgid" 2>/dev/null || true
+  [ -n "${WINEPREFIX:-}" ] && { wineserver -k; wineserver -w; } 2>/dev/null
   kill "$xvfb" 2>/dev/null || true
   wait "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 export DISPLAY=":$n"
+if [[ ${demo[0]} == *.exe ]]; then
+  export WINEPREFIX="$work/wine" WINEDEBUG=-all
+  wineboot -i >/dev/null 2>&1
+  demo=(wine "${demo[0]}")
+fi
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
 # Waits up to 30 s for a top-level window with exactly this title; prints its id.
@@ -41,7 +48,7 @@ find_window() {
   return 1
 }
 
-(cd "$assets" && SDL_AUDIODRIVER=dummy VAVARIZO_FPS=1 exec setsid timeout $((seconds + 120)) "$demo" \
+(cd "$assets" && SDL_AUDIODRIVER=dummy VAVARIZO_FPS=1 exec setsid timeout $((seconds + 120)) "${demo[@]}" \
   >"$work/out.txt" 2>"$work/err.txt") &
 demo=$!
 demo_pgid=$demo
@@ -56,8 +63,9 @@ for _ in $(seq 50); do
 done
 window=$(find_window "Vavarizo32 complete remake!")
 # CPU time (user + system, all threads) of the program itself: timeout's child.
-pid=$(pgrep -P "$demo" -x vavarizo)
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
+# Under Wine the program is Wine's own process tree, and its share is not measured.
+pid=$(pgrep -P "$demo" -x vavarizo || true)
+cpu_ticks() { if [ -n "$pid" ]; then awk '{ print $14 + $15 }' "/proc/$pid/stat"; else echo 0; fi; }
 ticks=$(cpu_ticks)
 started=$(date +%s%N)
 sleep "$seconds"
@@ -72,9 +80,9 @@ done
 wait "$demo" || true
 demo_pgid=""
 grep -F "frames per second" "$work/out.txt" || { echo "demo_fps: no figure" >&2; cat "$work/err.txt" >&2; exit 1; }
-awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v ns="$elapsed" \
+[ -n "$pid" ] && awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v ns="$elapsed" \
   'BEGIN { printf "vavarizo: %.1f%% of one core over %.1f s\n", 100 * t / hz / (ns / 1e9), ns / 1e9 }'
 pacing=$(realpath -m "$build/bin/bench_pacing")
-if [ -x "$pacing" ]; then
+if [ -x "$pacing" ] && [ -n "$pid" ]; then
   (cd "$assets" && SDL_AUDIODRIVER=dummy "$pacing" "$seconds")
 fi

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
+#include <filesystem>
+#include <string>
+
 
 namespace plat {
 
@@ -63,21 +65,19 @@ FileMap::FileMap(const char* path)
     ::close(fd);
 }
 
-FileMap::~FileMap() { release(); }
-
-FileMap::FileMap(FileMap&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0))
+// Names on this system are bytes, by convention UTF-8. A name that is not UTF-16 at all (a lone
+// surrogate) names no file.
+FileMap::FileMap(const char16_t* path)
 {
-}
-
-FileMap& FileMap::operator=(FileMap&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        data_ = std::exchange(other.data_, nullptr);
-        size_ = std::exchange(other.size_, 0);
+    if (!path)
+        return;
+    std::string name;
+    try {
+        name = std::filesystem::path(path).string();
+    } catch (const std::exception&) {
+        return;
     }
-    return *this;
+    *this = FileMap(name.c_str());
 }
 
 void FileMap::release()

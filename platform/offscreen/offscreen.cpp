@@ -50,7 +50,13 @@ std::unique_ptr<OffscreenGL> OffscreenGL::create(int width, int height, std::str
     // the GL library stay up until the process ends: Mesa unloaded early leaves allocations that
     // leak checkers can no longer attribute.
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+#ifdef _WIN32
+        // Windows has GL only through a window's device context: a window that is never shown
+        // carries it, and the picture is read back before it could ever be presented.
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "windows");
+#else
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+#endif
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 || SDL_GL_LoadLibrary(nullptr) != 0) {
             fail(error, "SDL video");
             return nullptr;

@@ -175,6 +175,11 @@ TEST_F(DemoTest, MinimisedShowWaitsIgnoresEscapeAndStillCloses)
     }
 }
 
+#ifdef _WIN32  // Windows has no setenv; there an empty value removes the variable
+int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
+int unsetenv(const char* name) { return _putenv_s(name, ""); }
+#endif
+
 TEST_F(DemoTest, FrameRateIsPrintedOnExitWhenAskedFor)
 {
     setenv("VAVARIZO_FPS", "1", 1);

@@ -2,7 +2,9 @@
 // Files for tests: a fresh folder per test, removed afterwards; reading a file back; running a
 // command line.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,7 +28,11 @@ inline std::vector<unsigned char> readFile(const std::filesystem::path& path)
 inline int run(const std::string& command)
 {
     const int status = std::system(command.c_str());
+#ifdef _WIN32
+    return status;  // the command's exit code itself
+#else
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 class ScratchDir {

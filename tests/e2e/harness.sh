@@ -1,0 +1,155 @@
+# The pieces of an end-to-end scenario, sourced by run_e2e.sh and tests/windows/run_wine_e2e.sh
+# after they set `scenario` and `program` (the command that starts the show, maybe an array).
+work=$(mktemp -d /tmp/vavarizo-e2e.XXXXXX)
+groups=()
+x_server=
+# The programs go with KILL: SDL turns TERM into a quit message, which a program waiting in a
+# box never reads. The X server goes last, with TERM so that it removes its lock and socket.
+cleanup() {
+    for g in "${groups[@]}"; do
+        kill -KILL -- "-$g" 2>/dev/null
+        wait "$g" 2>/dev/null
+    done
+    declare -F cleanup_more >/dev/null && cleanup_more
+    if [ -n "$x_server" ]; then
+        kill -- "-$x_server" 2>/dev/null
+        wait "$x_server" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($scenario): $*" >&2
+    [ -s "$work/err" ] && { echo "--- program's stderr:" >&2; cat "$work/err" >&2; }
+    [ -n "${DISPLAY:-}" ] && { echo "--- windows:" >&2; xwininfo -root -tree 2>&1 | grep '"' >&2; }
+    exit 1
+}
+
+# Runs a command up to N times, PAUSE seconds apart, until it succeeds.
+wait_for() {
+    local n=$1 pause=$2
+    shift 2
+    for _ in $(seq "$n"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep "$pause"
+    done
+    return 1
+}
+
+# Xvfb picks a free display itself. Without -noreset it resets whenever its last client leaves:
+# each message box is a client of its own, and the next one could find the server resetting.
+start_x() {
+    setsid Xvfb -displayfd 5 -screen 0 "$1" -nolisten tcp -noreset 5>"$work/display" >/dev/null 2>&1 &
+    x_server=$!
+    wait_for 100 0.05 test -s "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    wait_for 100 0.05 xprop -root || fail "Xvfb takes no clients"
+}
+
+# A window manager still starting when a window maps may leave it unmanaged; it is ready once it
+# names its check window on the root. One that gave up at start gets a second try.
+start_window_manager() {
+    local wm
+    for _ in 1 2; do
+        setsid openbox >"$work/wm" 2>&1 &
+        wm=$!
+        groups+=("$wm")
+        for _ in $(seq 300); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+            kill -0 "$wm" 2>/dev/null || break
+            sleep 0.1
+        done
+        cat "$work/wm" >&2
+    done
+    fail "the window manager did not start"
+}
+
+start_show() {
+    mkdir -p "$work/show"
+    (cd "$work/show" && exec setsid timeout 60 "${program[@]}") >"$work/out" 2>"$work/err" &
+    show=$!
+    groups+=("$show")
+}
+
+# Waits for the show to end and checks its exit code.
+expect_exit() {
+    local want=$1
+    wait_for 100 0.1 eval '! kill -0 "$show"' || fail "the show did not end"
+    wait "$show"
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "exit code $got, expected $want"
+}
+
+# The id of the top-level window with exactly this title, once it exists. Message boxes cannot
+# be found by name with xdotool in a UTF-8 locale, so the window tree is searched instead.
+window_titled() {
+    local id
+    for _ in $(seq 150); do
+        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{print $1}' | head -n1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$show" 2>/dev/null || fail "the show ended while waiting for \"$1\""
+        sleep 0.1
+    done
+    fail "no window \"$1\""
+}
+
+# A window manager may still be mapping a new window: focusing it can fail for a moment.
+focus() { wait_for 50 0.1 xdotool windowfocus --sync "$1"; }
+
+# Whether window ID still carries this title. Each box is its own X client, and the server hands
+# the next box the same client number and so the same window id: the id alone cannot tell them apart.
+still_titled() {
+    xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("
+}
+gone() { ! still_titled "$@"; }
+
+# A box that has just appeared may not take keys yet: press again while it stays. A busy box can
+# take a while to go, and a second press must not reach the box after it.
+answer() {
+    local id
+    id=$(window_titled "$1") || exit 1
+    for _ in $(seq 4); do
+        focus "$id" && xdotool key "$2"
+        wait_for 60 0.1 gone "$id" "$1" && return 0
+    done
+    fail "could not answer \"$1\""
+}
+
+# Held long enough for several frames, as a finger would.
+press_escape() {
+    focus "$1" || fail "could not focus the window"
+    xdotool keydown Escape
+    sleep 0.3
+    xdotool keyup Escape
+}
+
+# From the root window unless pixel_window names another (a managed window sits inside its frame).
+pixel() {
+    import -window "${pixel_window:-root}" png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:
+}
+
+expect_pixel() {
+    local got
+    for _ in $(seq 30); do
+        got=$(pixel "$1" "$2")
+        [ "$got" = "$3" ] && return 0
+        sleep 0.1
+    done
+    fail "pixel ($1, $2) is $got, expected $3"
+}
+
+title="Vavarizo32 complete remake!" sky="srgb(0,0,255)" black="srgb(0,0,0)" grass="srgb(200,180,40)"
+
+# The windowed show, up and drawing its sky.
+open_window() {
+    answer "QECS (Quendrill Elite Config System)" Escape
+    main=$(window_titled "$title") || exit 1
+    local geometry
+    geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    [ "$geometry" = "800x600" ] || fail "client area $geometry, expected 800x600"
+}
+

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# One scenario of the Windows program under Wine on the e2e harness, its prefix in its own folder.
+# Usage: run_wine_e2e.sh SCENARIO VAVARIZO_EXE BOXTEXT_EXE E2E_ASSETS E2E_XCLOSE (native build's)
+set -u
+scenario=$1 program=(wine "$2") boxtext=$3 assets=$4 xclose=$5
+. "$(dirname "$0")/../e2e/harness.sh"
+
+export WINEPREFIX="$work/wine" WINEDEBUG=-all
+cleanup_more() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
+
+# What the box with this caption says, read through Windows (X sees only drawn text).
+expect_box() {
+    local said
+    for _ in 1 2 3 4 5; do  # the box's caption may come before its text
+        said=$(wine "$boxtext" "$1" | tr -d '\r')
+        grep -qxF "$2" <<<"$said" && return 0
+        sleep 0.3
+    done
+    fail "box \"$1\" says: $said"
+}
+
+start_x 1024x768x24
+start_window_manager
+# After the X server: Wine's desktop process, started here, keeps the display it found.
+wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
+mkdir -p "$work/show"
+exe_dir=$(dirname "$2")
+case "$scenario" in
+question_no_sprites_escape)
+    "$assets" "$work/show"
+    start_show
+    expect_box "QECS (Quendrill Elite Config System)" "Fullscreen?"
+    open_window
+    pixel_window=$main
+    expect_pixel 10 10 "$sky"
+    # The sprites' squares are drawn somewhere on the sky.
+    colours=$(import -window "$main" png:- | convert - -unique-colors txt:- | grep -c srgb)
+    [ "$colours" -ge 3 ] || fail "only $colours colours in the window"
+    press_escape "$main"
+    expect_exit 27
+    ;;
+missing_module)
+    "$assets" "$work/show" no-module
+    start_show
+    expect_box "FmodFel! QZ :)" "morvaskfel!"
+    answer "FmodFel! QZ :)" Return
+    open_window
+    "$xclose" "$main"
+    expect_exit 0
+    ;;
+no_sound)  # and the close button
+    "$assets" "$work/show"
+    SDL_AUDIODRIVER=none start_show
+    expect_box "FmodFel! QZ :)" "FEEL när Fmod skulle startas"
+    answer "FmodFel! QZ :)" Return
+    open_window
+    "$xclose" "$main" || fail "could not send the close request"
+    expect_exit 0
+    ;;
+render_matches_linux)
+    # The same frames from both renderers: at most 1% of the pixels differ by more than 16 of 255.
+    native=$(dirname "$assets")
+    "$native/vavarizo-sprites" "$work/show" >/dev/null && "$native/vavarizo-music" "$work/show" >/dev/null
+    for ms in 2000 20000 36100 44950 70000; do
+        "$native/vavarizo-render" --at "$ms" --out "$work/linux-$ms.png" --assets "$work/show" 2>/dev/null ||
+            fail "the Linux renderer failed at $ms"
+        (cd "$work" && wine "$exe_dir/vavarizo-render.exe" --at "$ms" --out "win-$ms.png" --assets show) ||
+            fail "vavarizo-render.exe failed at $ms"
+        differing=$(compare -metric AE -fuzz 6.3% "$work/linux-$ms.png" "$work/win-$ms.png" null: 2>&1)
+        [ "$differing" -le 4800 ] || fail "$differing of 480000 pixels differ at $ms ms"
+    done
+    ;;
+*) fail "unknown scenario" ;;
+esac
+echo "PASS ($scenario)"
