@@ -119,7 +119,7 @@ answer() {
     fail "could not answer \"$1\""
 }
 
-# Held long enough for several frames, as a finger would.
+# Escape held long enough for several frames, as a finger would.
 press_escape() {
     focus "$1" || fail "could not focus the window"
     xdotool keydown Escape

@@ -6,125 +6,21 @@
 set -u
 scenario=$1 program=$2 assets=$3 xclose=$4 xpixel=$5
 
-work=$(mktemp -d /tmp/vavarizo-e2e.XXXXXX)
-groups=()
-x_server=
-# The programs go with KILL: SDL turns TERM into a quit message, which a program waiting in a
-# box never reads. The X server goes last, with TERM so that it removes its lock and socket.
-cleanup() {
-    for g in "${groups[@]}"; do kill -KILL -- "-$g" 2>/dev/null; wait "$g" 2>/dev/null; done
-    [ -n "$x_server" ] && { kill -- "-$x_server" 2>/dev/null; wait "$x_server" 2>/dev/null; }
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/harness.sh"
 
-fail() {
-    echo "FAIL ($scenario): $*" >&2
-    [ -s "$work/err" ] && { echo "--- program's stderr:" >&2; cat "$work/err" >&2; }
-    [ -n "${DISPLAY:-}" ] && { echo "--- windows:" >&2; xwininfo -root -tree 2>&1 | grep '"' >&2; }
-    exit 1
-}
-
-# Runs a command up to N times, PAUSE seconds apart, until it succeeds.
-wait_for() {
-    local n=$1 pause=$2
-    shift 2
-    for _ in $(seq "$n"); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep "$pause"
-    done
-    return 1
-}
-
-# Xvfb picks a free display itself. Without -noreset it resets whenever its last client leaves:
-# each message box is a client of its own, and the next one could find the server resetting.
 # Usage: prepare [SCREEN|none] [E2E_ASSETS option]: an X server (1024x768 by default), and the
 # show's folder with its assets.
 prepare() {
-    if [ "${1:-}" != none ]; then
-        setsid Xvfb -displayfd 5 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 5>"$work/display" \
-            >/dev/null 2>&1 &
-        x_server=$!
-        wait_for 100 0.05 test -s "$work/display" || fail "Xvfb did not start"
-        export DISPLAY=":$(head -n1 "$work/display")"
-        wait_for 100 0.05 xprop -root || fail "Xvfb takes no clients"
-    fi
+    [ "${1:-}" = none ] || start_x "${1:-1024x768x24}"
     mkdir -p "$work/show" && "$assets" "$work/show" ${2:+"$2"}
 }
 
-# A window manager still starting when a window maps may leave it unmanaged; it is ready once it
-# names its check window on the root. One that gave up at start gets a second try.
-start_window_manager() {
-    local wm
-    for _ in 1 2; do
-        setsid openbox >"$work/wm" 2>&1 &
-        wm=$!
-        groups+=("$wm")
-        for _ in $(seq 300); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-            kill -0 "$wm" 2>/dev/null || break
-            sleep 0.1
-        done
-        cat "$work/wm" >&2
-    done
-    fail "the window manager did not start"
-}
-
-start_show() {
-    (cd "$work/show" && exec setsid timeout 60 "$program") >"$work/out" 2>"$work/err" &
-    show=$!
-    groups+=("$show")
-}
-
-# Waits for the show to end and checks its exit code.
-expect_exit() {
-    wait_for 100 0.1 eval '! kill -0 "$show"' || fail "the show did not end"
-    wait "$show"
-    local got=$?
-    [ "$got" -eq "$1" ] || fail "exit code $got, expected $1"
-}
-
-# The id of the top-level window with exactly this title, once it exists. Message boxes cannot
-# be found by name with xdotool in a UTF-8 locale, so the window tree is searched instead.
-window_titled() {
-    local id
-    for _ in $(seq 150); do
-        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{print $1}' | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        kill -0 "$show" 2>/dev/null || fail "the show ended while waiting for \"$1\""
-        sleep 0.1
-    done
-    fail "no window \"$1\""
-}
-
-# A window manager may still be mapping a new window: focusing it can fail for a moment.
-focus() { wait_for 50 0.1 xdotool windowfocus --sync "$1"; }
-
-# Whether window ID no longer carries this title. Each box is its own X client, and the server hands
-# the next box the same client number and so the same window id: the id alone cannot tell them apart.
-gone() { ! xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("; }
-
-# A box that has just appeared may not take keys yet: press again while it stays. A busy box can
-# take a while to go, and a second press must not reach the box after it.
-answer() {
-    local id
-    id=$(window_titled "$1") || exit 1
-    for _ in $(seq 4); do
-        focus "$id" && xdotool key "$2"
-        wait_for 60 0.1 gone "$id" "$1" && return 0
-    done
-    fail "could not answer \"$1\""
-}
-
-# Escape held long enough for several frames, as a finger would, ends the show with the last
-# message's parameter: the Escape key's code.
+# Escape ends the show with the last message's parameter: the Escape key's code.
 escape_ends() {
-    focus "$main" || fail "could not focus the window"
-    xdotool keydown Escape && sleep 0.3 && xdotool keyup Escape
+    press_escape "$main"
     expect_exit 27
 }
 
-pixel() { import -window root png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:; }
 pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
 # Usage: expect_pixels X Y COLOUR [X Y COLOUR]...; each may take a few frames to show.
 expect_pixels() {
@@ -134,17 +30,7 @@ expect_pixels() {
     done
 }
 
-title="Vavarizo32 complete remake!" question="QECS (Quendrill Elite Config System)"
-sky="srgb(0,0,255)" black="srgb(0,0,0)" grass="srgb(200,180,40)"
-
-# The windowed show, up and drawing its sky.
-open_window() {
-    answer "$question" Escape
-    main=$(window_titled "$title") || exit 1
-    local geometry
-    geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-    [ "$geometry" = "800x600" ] || fail "client area $geometry, expected 800x600"
-}
+question="QECS (Quendrill Elite Config System)"
 
 case "$scenario" in
 question_no_sky_escape)
