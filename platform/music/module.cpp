@@ -1,10 +1,12 @@
 #include "platform/music/module.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "platform/file_map.h"
+#include "platform/music.h"
 
 namespace music {
 
@@ -78,3 +80,12 @@ void RenderFrames(MusicModule& module, int rate, int16_t* out, size_t frames)
 }
 
 }  // namespace music
+
+// The same for every platform: the volume is read where the samples are made (RenderFrames).
+bool MusicSetMasterVolume(MusicModule* module, int volume)
+{
+    if (!module)
+        return false;
+    module->volume.store(std::clamp(volume, 0, 255), std::memory_order_relaxed);
+    return true;
+}

@@ -201,14 +201,6 @@ bool MusicPlaySong(MusicModule* module)
     return audible;
 }
 
-bool MusicSetMasterVolume(MusicModule* module, int volume)
-{
-    if (!module)
-        return false;
-    module->volume.store(std::clamp(volume, 0, 255), std::memory_order_relaxed);
-    return true;
-}
-
 int32_t MusicGetTime(MusicModule* module)
 {
     if (state.frozen)
