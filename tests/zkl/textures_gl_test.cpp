@@ -52,6 +52,9 @@ TEST(TexturesOnMesa, KeyedLoadLeavesTheImageBoundTexturingOffAndUseSwitchesItOn)
     t.Use();
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_ALPHA_TEST) && glIsEnabled(GL_BLEND));
     EXPECT_EQ(integer(GL_ALPHA_TEST_FUNC), GL_GREATER);
+    GLfloat reference = 0;
+    glGetFloatv(GL_ALPHA_TEST_REF, &reference);
+    EXPECT_NEAR(reference, 0.05f, 1e-6);
     EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
     t.StopUsing();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
@@ -62,6 +65,8 @@ TEST(TexturesOnMesa, KeyedLoadLeavesTheImageBoundTexturingOffAndUseSwitchesItOn)
     glBindTexture(GL_TEXTURE_2D, glow.id);
     EXPECT_EQ(integer(0, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
     EXPECT_EQ(integer(0, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    glow.Use();
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST) && glIsEnabled(GL_BLEND));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -19,11 +19,13 @@ using namespace zkl;
 namespace {
 
 using V = std::vector<double>;
+using Primitive = std::vector<V>;
 
-// Each glBegin's mode with the arguments of its calls of one name, checking that every call
-// is inside a primitive.
-void Collect(std::vector<std::vector<V>>& out, const std::string& name, GLenum mode)
+// The arguments of the calls of one name in each glBegin/glEnd pair; every call must be inside a
+// primitive of this mode.
+std::vector<Primitive> Primitives(const std::string& name, GLenum mode = GL_QUADS)
 {
+    std::vector<Primitive> out;
     bool open = false;
     for (const GlCall& c : glrec::calls()) {
         if (c.name == "glBegin" || c.name == "glEnd") {
@@ -33,19 +35,20 @@ void Collect(std::vector<std::vector<V>>& out, const std::string& name, GLenum m
             if (open)
                 out.emplace_back();
         } else {
-            ASSERT_TRUE(open) << c.name << " outside glBegin/glEnd";
-            if (c.name == name)
+            EXPECT_TRUE(open) << c.name << " outside glBegin/glEnd";
+            if (open && c.name == name)
                 out.back().push_back(c.args);
         }
     }
     EXPECT_FALSE(open);
+    return out;
 }
 
-std::vector<std::vector<V>> Primitives(const std::string& name, GLenum mode = GL_QUADS)
+void ExpectNear(const V& got, const V& want)
 {
-    std::vector<std::vector<V>> out;
-    Collect(out, name, mode);
-    return out;
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i)
+        EXPECT_NEAR(got[i], want[i], 1e-5) << "coordinate " << i;
 }
 
 double Ripple(float x, float z) { return 0.25 * x - 0.5 * z; }
@@ -54,60 +57,53 @@ double SweepWidening(double y, double) { return 2.0 + y; }
 PointVector Drift(double y) { return {10.0 * y, 100.0, -y}; }
 double TwoUnits(float, float) { return 2.0; }
 
-// Counts and the corners that pin where each loop starts and ends.
+// The count, the first quad corner by corner and the very last corner pin where each loop
+// starts, how it steps and where it ends.
 TEST(Generators, EachDrawsItsQuadsFromEdgeToEdge)
 {
-    glrec::reset();
-    DrawRevolution(1.0f, 2.0f, 36.0f, Widening, GL_QUADS);  // 37 columns: 360 is drawn again
-    auto quads = Primitives("glVertex3f");
-    ASSERT_EQ(quads.size(), 37u * 2u);
-    EXPECT_EQ(quads.front()[0], (V{1.0, 0.0, 0.0}));
-    const double r = Widening(1.0f, 370.0f);
-    EXPECT_EQ(quads.back()[2], (V{float(std::cos(370.0 * DEG) * r), 1.0, float(std::sin(370.0 * DEG) * r)}));
-    EXPECT_EQ(Primitives("glTexCoord2f")[5], (std::vector<V>{{0, 0}, {1, 0}, {1, 1}, {0, 1}}));
-
-    glrec::reset();
-    DrawHeightGrid(2.0f, 4.0f, 2.0f, 2.0f, Ripple, GL_QUADS);  // x = -1, 0, 1 by z = -2, 0, 2
-    quads = Primitives("glVertex3f");
-    ASSERT_EQ(quads.size(), 9u);
-    EXPECT_EQ(quads.front()[0], (V{-1.0, 0.75, -2.0}));
-    EXPECT_EQ(quads.back()[2], (V{2.0, -1.5, 4.0}));
-    EXPECT_EQ(Primitives("glTexCoord2f").front(), (std::vector<V>{{0, 0}, {0.5, 0}, {0.5, 0.5}, {0, 0.5}}));
-    EXPECT_EQ(Primitives("glTexCoord2f").back()[0], (V{1.0, 1.0}));
-
-    glrec::reset();
-    DrawSweep(1.0, 1.0, 4.0, SweepWidening, Drift, GL_QUADS);  // angles 0, 90, 180, 270, 360
-    quads = Primitives("glVertex3dv");
-    ASSERT_EQ(quads.size(), 5u);
-    EXPECT_EQ(quads[0][0], (V{2.0, 100.0, 0.0}));  // radius 2 around (0, 100, 0)
-    EXPECT_DOUBLE_EQ(quads[0][2][0], std::cos(90 * DEG) * 3.0 + 10.0);  // angle 90, height 1: radius 3 around (10, 101, -1)
-    EXPECT_EQ(quads[0][2][1], 101.0);
-    EXPECT_DOUBLE_EQ(quads[0][2][2], std::sin(90 * DEG) * 3.0 - 1.0);
-    EXPECT_EQ(quads[0][3][0], 13.0);
-
-    glrec::reset();
-    DrawRadialSphere(4.0f, 8.0f, TwoUnits, GL_QUADS);  // 4 longitudes by latitudes 0, 45, 90, 135
-    ASSERT_EQ(Primitives("glVertex3d").size(), 16u);
-    EXPECT_EQ(Primitives("glVertex3d")[0][0], (V{0.0, 0.0, 2.0}));
-    const V lon90lat45 = Primitives("glVertex3d")[4][1];
-    EXPECT_NEAR(lon90lat45[0], 0.0, 1e-4);
-    EXPECT_NEAR(lon90lat45[1], std::sqrt(2.0), 1e-4);
-    EXPECT_NEAR(lon90lat45[2], std::sqrt(2.0), 1e-4);
-    EXPECT_EQ(Primitives("glTexCoord2d")[1], (std::vector<V>{{0.0, 0.25}, {0.0, 0.5}, {0.25, 0.5}, {0.25, 0.25}}));
-    EXPECT_EQ(Primitives("glTexCoord2d").back()[2], (V{1.0, 1.0}));
-
-    glrec::reset();
-    DrawCylinder(2.0f, 1.0f, 4.0f, 3.0f, GL_QUADS);
-    quads = Primitives("glVertex3f");
-    const auto normals = Primitives("glNormal3f");
-    ASSERT_EQ(quads.size(), 5u);
-    EXPECT_EQ(quads[0][0], (V{3.0, 0.0, 0.0}));
-    EXPECT_EQ(quads[0][2][1], 2.0);
-    for (size_t q = 0; q < 5; ++q)
+    const Primitive unit = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const struct {
+        std::function<void()> draw;
+        const char *vertex, *coord;
+        size_t count;
+        Primitive first, firstCoords;
+        V last, lastCoord;
+    } cases[] = {
+        // Angles 0 to 360 (drawn again) by heights 0 and 0.5; the radius is 1 + height + angle / 1000.
+        {[] { DrawRevolution(1, 2, 36, Widening, GL_QUADS); }, "glVertex3f", "glTexCoord2f", 37 * 2,
+         {{1, 0, 0}, {0.994656, 0, 0.175385}, {1.48706, 0.5, 0.262209}, {1.5, 0.5, 0}}, unit, {2.36, 1, 0}, {0, 1}},
+        // x = -1, 0, 1 by z = -2, 0, 2.
+        {[] { DrawHeightGrid(2, 4, 2, 2, Ripple, GL_QUADS); }, "glVertex3f", "glTexCoord2f", 9,
+         {{-1, 0.75, -2}, {0, 1, -2}, {0, 0, 0}, {-1, -0.25, 0}}, {{0, 0}, {0.5, 0}, {0.5, 0.5}, {0, 0.5}},
+         {1, -1.75, 4}, {1, 1.5}},
+        // Angles 0 to 360 by 90, one height step: radius 2 around (0, 100, 0), then 3 around (10, 101, -1).
+        {[] { DrawSweep(1, 1, 4, SweepWidening, Drift, GL_QUADS); }, "glVertex3dv", "glTexCoord2f", 5,
+         {{2, 100, 0}, {0, 100, 2}, {10, 101, 2}, {13, 101, -1}}, unit, {13, 101, -1}, {0, 1}},
+        // 4 longitudes by latitudes 0, 45, 90, 135 on a radius of 2.
+        {[] { DrawRadialSphere(4, 8, TwoUnits, GL_QUADS); }, "glVertex3d", "glTexCoord2d", 16,
+         {{0, 0, 2}, {1.414214, 0, 1.414214}, {0, 1.414214, 1.414214}, {0, 0, 2}},
+         {{0, 0}, {0, 0.25}, {0.25, 0.25}, {0.25, 0}}, {1.414214, 0, -1.414214}, {1, 0.75}},
+        {[] { DrawCylinder(2, 1, 4, 3, GL_QUADS); }, "glVertex3f", "glTexCoord2f", 5,
+         {{3, 0, 0}, {0, 0, 3}, {0, 2, 3}, {3, 2, 0}}, unit, {3, 2, 0}, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.vertex + std::string(" quads: ") + std::to_string(c.count));
+        glrec::reset();
+        c.draw();
+        const auto quads = Primitives(c.vertex), coords = Primitives(c.coord);
+        ASSERT_EQ(quads.size(), c.count);
         for (size_t k = 0; k < 4; ++k) {
-            EXPECT_NEAR(normals[q][k][0] * 3, quads[q][k][0], 1e-5);
-            EXPECT_NEAR(normals[q][k][2] * 3, quads[q][k][2], 1e-5);
+            ExpectNear(quads.front().at(k), c.first[k]);
+            ExpectNear(coords.front().at(k), c.firstCoords[k]);
         }
+        ExpectNear(quads.back().back(), c.last);
+        ExpectNear(coords.back().back(), c.lastCoord);
+    }
+    // The cylinder, drawn last: its normals point out along the radius.
+    const auto quads = Primitives("glVertex3f"), normals = Primitives("glNormal3f");
+    for (size_t q = 0; q < quads.size(); ++q)
+        for (size_t k = 0; k < 4; ++k)
+            ExpectNear(normals[q][k], {quads[q][k][0] / 3, 0, quads[q][k][2] / 3});
 }
 
 TEST(Generators, HarmonicShapeAndBlobReachOneStepPastTheirEnds)
@@ -118,13 +114,10 @@ TEST(Generators, HarmonicShapeAndBlobReachOneStepPastTheirEnds)
     ASSERT_EQ(shape.size(), 1u);
     ASSERT_EQ(shape[0].size(), 4u * 5 * 5);
     EXPECT_EQ(shape[0][0], (V{0.0, 2.0, 0.0}));
-    const int32_t m[8] = {3, 4, 3, 4, 3, 4, 3, 4};
-    const XYZ end = HarmonicShapePoint(6.28, 3.14 + 3.14 / 4, m);  // u = n du, v = n dv + dv
-    EXPECT_EQ(shape[0].back(), (V{end.x, end.y, end.z}));
+    ExpectNear(shape[0].back(), {-1.058463, -1.062691, 0.003372});  // u = 6.28, v = 3.14 + 3.14 / 4
     // Odd powers keep the sign of their base.
     const int32_t odd[8] = {1, 1, 0, 1, 1, 1, 0, 1};
-    const XYZ p = HarmonicShapePoint(0.0, -std::acos(0.0), odd);
-    EXPECT_NEAR(p.x, -1.0f, 1e-6);
+    EXPECT_NEAR(HarmonicShapePoint(0.0, -std::acos(0.0), odd).x, -1.0f, 1e-6);
 
     glrec::reset();
     DrawBlob(0.5f, 30.0f);
