@@ -55,7 +55,8 @@ TEST_F(InitTest, WindowedWindowHasTheRequestedClassFormatAndClientSize)
     EXPECT_EQ(std::tie(c.exStyle, c.style, c.title, c.className, c.width, c.height),
               std::make_tuple(0x00040100u, 0x06CF0000u, "Vavarizo32 complete remake!", "OpenGL", 816, 616));
     const PIXELFORMATDESCRIPTOR& p = *fakeplat::state().pixelFormat;
-    EXPECT_EQ(std::make_tuple(p.dwFlags, p.cColorBits, p.cDepthBits), std::make_tuple(0x25u, 16, 16));
+    EXPECT_EQ(std::make_tuple(p.nSize, p.nVersion, p.dwFlags, p.cColorBits, p.cDepthBits),
+              std::make_tuple(40, 1, 0x25u, 16, 16));
     EXPECT_EQ(std::tie(hWnd, hDC, hRC), std::make_tuple(fakeplat::window(), fakeplat::dc(), fakeplat::context()));
     EXPECT_EQ(logAfter("wglMakeCurrent"), (Log{"ShowWindow", "SetForegroundWindow", "SetFocus"}));
     EXPECT_EQ(glrec::calls().front().name, "glViewport") << "GL is set up once the context is current";
