@@ -1,4 +1,4 @@
-// The toolkit's generators, samplers, lists, materials, relief, font, texture extras and sprite
+// The toolkit's generators, samplers, lists, relief, font, texture extras and sprite
 // field, drawn into the GL recorder.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -20,7 +20,6 @@
 #include "zkl/fmath.h"
 #include "zkl/font.h"
 #include "zkl/harmonicalsphere.h"
-#include "zkl/materials.h"
 #include "zkl/objgen.h"
 #include "zkl/spacecloud.h"
 #include "zkl/vector.h"
@@ -31,13 +30,7 @@ int failingAllocations = 0;  // makes the next nothrow allocations fail
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    if (failingAllocations > 0 && failingAllocations--)
-        return nullptr;
-    try {
-        return ::operator new(size);
-    } catch (...) {
-        return nullptr;
-    }
+    return failingAllocations > 0 && failingAllocations-- ? nullptr : ::operator new(size);
 }
 
 using namespace zkl;
@@ -246,24 +239,6 @@ TEST(VectorList, AppendKeepsOrderClearStartsOverAndNoMemoryLeavesItAsItWas)
 }
 
 // Translucent colours blend additively; a texture that loaded once stays on after a failed load.
-TEST(Materials, BlendingIsAdditiveUntilAnOpaqueColourAndTheTextureFlagStaysOn)
-{
-    cMaterial m;
-    m.SetColor(0.25f, 0.5f, 0.75f, 0.4f);
-    glrec::reset();
-    m.Apply();
-    EXPECT_EQ(glrec::named("glBlendFunc").at(0).args, (V{GL_SRC_ALPHA, GL_ONE}));
-    m.SetColor(0, 1, 0);
-    const testutil::ScratchDir scratch;
-    EXPECT_FALSE(m.LoadTexture("zkl-no-such-texture.bmp"));
-    EXPECT_TRUE(m.LoadTexture(scratch.bmp("wood.bmp", 1, 1, {120, 120, 120}).c_str()));
-    EXPECT_TRUE(m.LoadTexture("zkl-no-such-texture.bmp"));
-    glrec::reset();
-    m.Apply();
-    EXPECT_EQ(glrec::calls().at(1).args, (V{GL_TEXTURE_2D, double(m.texture.id)}));
-    EXPECT_EQ(glrec::count("glBlendFunc"), 0u) << "an opaque colour does not blend";
-}
-
 // An image as the loader makes it: malloc'd record and pixels.
 ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& bytes)
 {
@@ -294,20 +269,16 @@ TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
     EXPECT_EQ(v[2].args, (V{0.5, 0.25, -0.01 * 30}));
     EXPECT_EQ(v[5].args, (V{1.0, 0, -0.01 * 150}));
     EXPECT_EQ(glrec::named("glTexCoord2d")[2].args, (V{0.5, 0}));
-    for (const auto& [w, h] : {std::pair{0, 1}, {1, 0}}) {
-        glrec::reset();
-        relief.gridWidth = w, relief.gridHeight = h;
-        relief.Draw(1, 1, 1);
-        EXPECT_TRUE(glrec::calls().empty());
-    }
+    glrec::reset();
+    relief.gridHeight = 0;
+    relief.Draw(1, 1, 1);
+    EXPECT_TRUE(glrec::calls().empty());
 }
 
 TEST(Font, FindsTheFirstCellAndPrintsRowByRowFromTheTop)
 {
     cFont font;
     font.Load("", "0123456x5", 4, 2, 0.5, 0.75);
-    EXPECT_EQ(font.FindCharacter('5'), 5);
-    EXPECT_EQ(font.FindCharacter('?'), -1);
     glrec::reset();
     font.Print("5x\n?5");
     // After a line feed the pen is back at the start one line lower; the unknown '?' still advances.
