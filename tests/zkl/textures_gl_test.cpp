@@ -35,18 +35,18 @@ GLint integer(GLenum pname, GLenum texParameter = 0)
     return v;
 }
 
-// Black, a grey just below the tolerant key's edge, one at it, a blue just off black; bottom row
-// first. The exact key takes black alone, the tolerant one channel sums below 25.
+// Black, a blue just below the tolerant key's edge, a grey at it, a blue just off black; bottom
+// row first. The exact key takes black alone, the tolerant one channel sums below 25.
 TEST(TexturesOnMesa, KeyedLoadsLeaveTheImageBoundAndTexturingOffReloadsKeepThePictureInGl)
 {
     const auto gl = plat::OffscreenGL::create(8, 8);
     ASSERT_TRUE(gl);
     const testutil::ScratchDir dir;
-    const std::string file = dir.bmp("k.bmp", 2, 2, {0, 0, 0, 8, 8, 8, 9, 8, 8, 0, 0, 1});
+    const std::string file = dir.bmp("k.bmp", 2, 2, {0, 0, 0, 0, 0, 24, 9, 8, 8, 0, 0, 1});
     const std::string second = dir.bmp("second.bmp", 1, 1, {90, 0, 0});
     const std::pair<int (cTexture::*)(const char*, int32_t), Bytes> cases[] = {
-        {&cTexture::LoadMaskedNoTolerance, {0, 0, 0, 0, 8, 8, 8, 255, 9, 8, 8, 255, 0, 0, 1, 255}},
-        {&cTexture::LoadMaskedWithTolerance, {0, 0, 0, 0, 8, 8, 8, 0, 9, 8, 8, 255, 0, 0, 1, 0}},
+        {&cTexture::LoadMaskedNoTolerance, {0, 0, 0, 0, 0, 0, 24, 255, 9, 8, 8, 255, 0, 0, 1, 255}},
+        {&cTexture::LoadMaskedWithTolerance, {0, 0, 0, 0, 0, 0, 24, 0, 9, 8, 8, 255, 0, 0, 1, 0}},
     };
     for (const auto& [load, rgba] : cases) {
         glEnable(GL_TEXTURE_2D);  // as while a frame is drawn

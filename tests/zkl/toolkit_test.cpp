@@ -248,14 +248,15 @@ ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& 
     return record;
 }
 
-// A 3 x 2 height map: pixel (x, y) is grey 10 (x + 3 y), so its height is 30 (x + 3 y).
+// A 3 x 2 height map whose pixel (x, y) has channels k, 2 k and 27 k for k = x + 3 y: its height
+// is their sum, 30 k.
 TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
 {
-    std::vector<unsigned char> grey;
-    for (int p = 0; p < 6; ++p)
-        grey.insert(grey.end(), 3, static_cast<unsigned char>(10 * p));
+    std::vector<unsigned char> map;
+    for (int k = 0; k < 6; ++k)
+        map.insert(map.end(), {uint8_t(k), uint8_t(2 * k), uint8_t(27 * k)});
     cAnsi relief;
-    relief.heightmap = MakeImage(3, 2, grey);
+    relief.heightmap = MakeImage(3, 2, map);
     for (const auto& [x, y, height] : {std::tuple{1, 0, 30}, {2, 1, 150}, {3, 0, 0}, {0, 2, 0}, {-1, 0, 0}, {0, -1, 0}})
         EXPECT_EQ(relief.SampleHeight(x, y), height) << x << "," << y;
 
@@ -275,23 +276,33 @@ TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
     EXPECT_TRUE(glrec::calls().empty());
 }
 
+// The arguments of the first n calls of one name, one after another.
+V FirstArgs(const std::string& name, size_t n)
+{
+    const std::vector<GlCall> calls = glrec::named(name);
+    V out;
+    for (size_t i = 0; i < n && i < calls.size(); ++i)
+        out.insert(out.end(), calls[i].args.begin(), calls[i].args.end());
+    return out;
+}
+
 TEST(Font, FindsTheFirstCellAndPrintsRowByRowFromTheTop)
 {
     cFont font;
     font.Load("", "0123456x5", 4, 2, 0.5, 0.75);
     glrec::reset();
-    font.Print("5x\n?5");
+    font.Print("5?\nx5");
     // After a line feed the pen is back at the start one line lower; the unknown '?' still advances.
     std::vector<double> pens;
     for (const GlCall& c : glrec::named("glTranslatef"))
         pens.insert(pens.end(), c.args.begin(), c.args.begin() + 2);
     EXPECT_EQ(pens, (std::vector<double>{0.5, 0, 0.5, 0, 0, -0.75, 0.5, 0, 0.5, 0}));
-    EXPECT_EQ(glrec::count("glBegin"), 3u);
+    EXPECT_EQ(glrec::count("glBindTexture"), 3u) << "each glyph with the font's texture";
     EXPECT_EQ(glrec::count("glPushMatrix"), glrec::count("glPopMatrix"));
-    const auto t = glrec::named("glTexCoord2d");
-    EXPECT_EQ(t.at(0).args, (V{0.25, 0.0}));  // index 5: column 1 of the second row from the top
-    EXPECT_EQ(t.at(2).args, (V{0.5, 0.5}));
-    EXPECT_EQ(t.at(4).args, (V{0.75, 0.0}));  // index 7: column 3
+    // '5' is index 5: column 1 of the second row from the top, the lower half of the texture.
+    EXPECT_EQ(FirstArgs("glTexCoord2d", 4), (V{0.25, 0, 0.5, 0, 0.5, 0.5, 0.25, 0.5}));
+    EXPECT_EQ(FirstArgs("glVertex3d", 4), (V{0, 0, 0, 0.5, 0, 0, 0.5, 0.75, 0, 0, 0.75, 0}));
+    EXPECT_EQ(glrec::named("glTexCoord2d").at(4).args, (V{0.75, 0.0}));  // 'x', index 7: column 3
 }
 
 TEST(TextureExtras, BrightnessAlphaIsTheChannelSumOverEightAndColoursAreReplacedWhole)
