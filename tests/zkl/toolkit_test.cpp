@@ -261,15 +261,19 @@ TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
         EXPECT_EQ(relief.SampleHeight(x, y), height) << x << "," << y;
 
     glrec::reset();
-    relief.gridWidth = 2, relief.gridHeight = 1;
+    relief.gridWidth = 2, relief.gridHeight = 2;
     relief.Draw(0.5, 0.25, 0.01);
-    const auto v = glrec::named("glVertex3d");
-    ASSERT_EQ(v.size(), 8u);
-    // Cell (0, 0): row 0 samples map row 1 (gridHeight - 0); the last column samples x = 2.
-    EXPECT_EQ(v[0].args, (V{0, 0, -0.01 * 90}));
-    EXPECT_EQ(v[2].args, (V{0.5, 0.25, -0.01 * 30}));
-    EXPECT_EQ(v[5].args, (V{1.0, 0, -0.01 * 150}));
-    EXPECT_EQ(glrec::named("glTexCoord2d")[2].args, (V{0.5, 0}));
+    const auto v = glrec::named("glVertex3d"), t = glrec::named("glTexCoord2d");
+    ASSERT_EQ(v.size(), 16u);
+    // Cell (0, 1), the fifth to eighth corners, samples map rows 1 and 0 (gridHeight - 1 and one
+    // less) and the lower half of the texture.
+    const std::pair<V, V> corners[] = {
+        {{0, 0.25, -0.9}, {0, 0.5}}, {{0.5, 0.25, -1.2}, {0.5, 0.5}}, {{0.5, 0.5, -0.3}, {0.5, 0}}, {{0, 0.5, 0}, {0, 0}}};
+    for (size_t k = 0; k < 4; ++k) {
+        ExpectNear(v[4 + k].args, corners[k].first);
+        ExpectNear(t[4 + k].args, corners[k].second);
+    }
+    ExpectNear(v[13].args, {1.0, 0.25, -1.5});  // cell (1, 1) reaches x = 2, the last column
     glrec::reset();
     relief.gridHeight = 0;
     relief.Draw(1, 1, 1);
