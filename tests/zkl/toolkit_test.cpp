@@ -248,16 +248,16 @@ ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& 
     return record;
 }
 
-// A 3 x 2 height map whose pixel (x, y) has channels k, 2 k and 27 k for k = x + 3 y: its height
-// is their sum, 30 k.
+// A 3 x 2 height map whose pixel (x, y) has channels k, 2 k and 27 k for k = x + 3 y + 1: its
+// height is their sum, 30 k.
 TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
 {
     std::vector<unsigned char> map;
-    for (int k = 0; k < 6; ++k)
+    for (int k = 1; k <= 6; ++k)
         map.insert(map.end(), {uint8_t(k), uint8_t(2 * k), uint8_t(27 * k)});
     cAnsi relief;
     relief.heightmap = MakeImage(3, 2, map);
-    for (const auto& [x, y, height] : {std::tuple{1, 0, 30}, {2, 1, 150}, {3, 0, 0}, {0, 2, 0}, {-1, 0, 0}, {0, -1, 0}})
+    for (const auto& [x, y, height] : {std::tuple{1, 0, 60}, {2, 1, 180}, {3, 0, 0}, {0, 2, 0}, {-1, 0, 0}, {0, -1, 0}})
         EXPECT_EQ(relief.SampleHeight(x, y), height) << x << "," << y;
 
     glrec::reset();
@@ -268,12 +268,12 @@ TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
     // Cell (0, 1), the fifth to eighth corners, samples map rows 1 and 0 (gridHeight - 1 and one
     // less) and the lower half of the texture.
     const std::pair<V, V> corners[] = {
-        {{0, 0.25, -0.9}, {0, 0.5}}, {{0.5, 0.25, -1.2}, {0.5, 0.5}}, {{0.5, 0.5, -0.3}, {0.5, 0}}, {{0, 0.5, 0}, {0, 0}}};
+        {{0, 0.25, -1.2}, {0, 0.5}}, {{0.5, 0.25, -1.5}, {0.5, 0.5}}, {{0.5, 0.5, -0.6}, {0.5, 0}}, {{0, 0.5, -0.3}, {0, 0}}};
     for (size_t k = 0; k < 4; ++k) {
         ExpectNear(v[4 + k].args, corners[k].first);
         ExpectNear(t[4 + k].args, corners[k].second);
     }
-    ExpectNear(v[13].args, {1.0, 0.25, -1.5});  // cell (1, 1) reaches x = 2, the last column
+    ExpectNear(v[13].args, {1.0, 0.25, -1.8});  // cell (1, 1) reaches x = 2, the last column
     glrec::reset();
     relief.gridHeight = 0;
     relief.Draw(1, 1, 1);
