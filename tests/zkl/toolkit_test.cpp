@@ -238,7 +238,6 @@ TEST(VectorList, AppendKeepsOrderClearStartsOverAndNoMemoryLeavesItAsItWas)
     EXPECT_TRUE(list.head->value == (cVector{7, 8, 9}));
 }
 
-// Translucent colours blend additively; a texture that loaded once stays on after a failed load.
 // An image as the loader makes it: malloc'd record and pixels.
 ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& bytes)
 {
