@@ -47,17 +47,15 @@ protected:
 TEST_F(InitTest, WindowedWindowHasTheRequestedClassFormatAndClientSize)
 {
     ASSERT_EQ(CreateGLWindow("Vavarizo32 complete remake!", 800, 600, 16, false), 1);
-    EXPECT_TRUE(fake::boxes().empty());
     const WNDCLASS& wc = *fakeplat::state().windowClass;
     EXPECT_EQ(std::tie(wc.style, wc.lpfnWndProc), std::make_tuple(0x23u, &windowProc));
-    EXPECT_TRUE(wc.hIcon && wc.hCursor);
     // The outer size is the adjusted rectangle, so the client area is 800 x 600.
     const fakeplat::Created& c = *fakeplat::state().created;
     EXPECT_EQ(std::tie(c.exStyle, c.style, c.title, c.className, c.width, c.height),
               std::make_tuple(0x00040100u, 0x06CF0000u, "Vavarizo32 complete remake!", "OpenGL", 816, 616));
     const PIXELFORMATDESCRIPTOR& p = *fakeplat::state().pixelFormat;
-    EXPECT_EQ(std::make_tuple(p.nSize, p.nVersion, p.dwFlags, p.cColorBits, p.cDepthBits), std::make_tuple(40, 1, 0x25u, 16, 16));
-    EXPECT_FALSE(fakeplat::state().mode.has_value());
+    EXPECT_EQ(std::make_tuple(p.nSize, p.nVersion, p.dwFlags, p.cColorBits, p.cDepthBits),
+              std::make_tuple(40, 1, 0x25u, 16, 16));
     EXPECT_EQ(std::tie(hWnd, hDC, hRC), std::make_tuple(fakeplat::window(), fakeplat::dc(), fakeplat::context()));
     EXPECT_EQ(logAfter("wglMakeCurrent"), (Log{"ShowWindow", "SetForegroundWindow", "SetFocus"}));
     EXPECT_EQ(glrec::calls().front().name, "glViewport") << "GL is set up once the context is current";
@@ -107,8 +105,6 @@ TEST_F(InitTest, EachFailingStepTearsDownWhatWasBuiltThenShowsItsMessage)
             expectOneBox("ERROR", 0x30u);
             EXPECT_EQ(fakeplat::state().cursorCount, 0);
             EXPECT_TRUE(glrec::calls().empty());
-            EXPECT_EQ(fakeplat::window(), nullptr);
-            EXPECT_EQ(fakeplat::context(), nullptr);
         }
 }
 
@@ -174,7 +170,6 @@ TEST_F(InitTest, WindowProcedureKeepsActiveAndKeysAndPassesTheRestOn)
     // Codes no keyboard sends must not reach past the table (the sanitizer build sees any write).
     for (const WPARAM code : {WPARAM(256), ~WPARAM(0)})
         send(WM_KEYDOWN, code), send(WM_KEYUP, code);
-    EXPECT_EQ(std::count(std::begin(keys), std::end(keys), true), 1);
     EXPECT_TRUE(keys[VK_ESCAPE]);
     EXPECT_TRUE(fakeplat::state().defaultHandled.empty());
 
@@ -183,7 +178,7 @@ TEST_F(InitTest, WindowProcedureKeepsActiveAndKeysAndPassesTheRestOn)
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER), 0);
     send(WM_SYSCOMMAND, SC_SCREENSAVE | 1);
     send(WM_SYSKEYDOWN, VK_F4);
-    EXPECT_FALSE(keys[VK_F4]);
+    EXPECT_EQ(std::count(std::begin(keys), std::end(keys), true), 1) << "Escape alone is down";
     ASSERT_EQ(fakeplat::state().defaultHandled.size(), 2u);
     EXPECT_EQ(fakeplat::state().defaultHandled[0].wParam, SC_SCREENSAVE | 1);
 
@@ -202,7 +197,6 @@ TEST_F(InitTest, SizeMessagesResetTheProjectionWithoutDividingByZero)
         EXPECT_EQ(glrec::named("glViewport").at(0).args, (std::vector<double>{0, 0, double(c.width), c.viewportHeight}));
         EXPECT_EQ(glrec::named("gluPerspective").at(0).args, (std::vector<double>{45.0, c.aspect, 0.01f, 300.1f}));
         EXPECT_EQ(glrec::named("glMatrixMode").back().args[0], GL_MODELVIEW);
-        EXPECT_EQ(glrec::calls().back().name, "glLoadIdentity");
     }
 }
 

@@ -2,7 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,26 +35,43 @@ GLint integer(GLenum pname, GLenum texParameter = 0)
     return v;
 }
 
-TEST(TexturesOnMesa, KeyedLoadLeavesTheImageBoundTexturingOffAndUseSwitchesItOn)
+// Black, a blue just below the tolerant key's edge, a grey at it, a blue just off black; bottom
+// row first. The exact key takes black alone, the tolerant one channel sums below 25.
+TEST(TexturesOnMesa, KeyedLoadsLeaveTheImageBoundAndTexturingOffReloadsKeepThePictureInGl)
 {
     const auto gl = plat::OffscreenGL::create(8, 8);
     ASSERT_TRUE(gl);
     const testutil::ScratchDir dir;
-    glEnable(GL_TEXTURE_2D);  // as while a frame is drawn
-    glEnable(GL_BLEND);
-    cTexture t;
-    ASSERT_EQ(t.LoadMaskedNoTolerance(dir.bmp("k.bmp", 2, 2, {0, 0, 0, 255, 255, 255, 5, 5, 5, 255, 0, 0}).c_str(), 0), 1);
-    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(t.id));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
-    EXPECT_EQ(textureImage(GL_RGBA, 4), (Bytes{0, 0, 0, 0, 255, 255, 255, 255, 5, 5, 5, 255, 255, 0, 0, 255}));
-    EXPECT_EQ(integer(0, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(integer(0, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-    t.Use();
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_ALPHA_TEST) && glIsEnabled(GL_BLEND));
-    EXPECT_EQ(integer(GL_ALPHA_TEST_FUNC), GL_GREATER);
-    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
-    t.StopUsing();
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
+    const std::string file = dir.bmp("k.bmp", 2, 2, {0, 0, 0, 0, 0, 24, 9, 8, 8, 0, 0, 1});
+    const std::string second = dir.bmp("second.bmp", 1, 1, {90, 0, 0});
+    const std::pair<int (cTexture::*)(const char*, int32_t), Bytes> cases[] = {
+        {&cTexture::LoadMaskedNoTolerance, {0, 0, 0, 0, 0, 0, 24, 255, 9, 8, 8, 255, 0, 0, 1, 255}},
+        {&cTexture::LoadMaskedWithTolerance, {0, 0, 0, 0, 0, 0, 24, 0, 9, 8, 8, 255, 0, 0, 1, 0}},
+    };
+    for (const auto& [load, rgba] : cases) {
+        glEnable(GL_TEXTURE_2D);  // as while a frame is drawn
+        glEnable(GL_BLEND);
+        cTexture t;
+        ASSERT_EQ((t.*load)(file.c_str(), 0), 1);
+        EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(t.id));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
+        EXPECT_EQ(integer(0, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+        EXPECT_EQ(integer(0, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+        const GLuint id = t.id;
+        ASSERT_EQ((t.*load)(second.c_str(), 0), 1);
+        EXPECT_EQ(Bytes(t.image->pixels, t.image->pixels + 4), (Bytes{90, 0, 0, 255}));
+        EXPECT_EQ(t.id, id);
+        t.Use();
+        EXPECT_EQ(textureImage(GL_RGBA, 4), rgba) << "the first picture stays in GL";
+        EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_ALPHA_TEST) && glIsEnabled(GL_BLEND));
+        EXPECT_EQ(integer(GL_ALPHA_TEST_FUNC), GL_GREATER);
+        GLfloat reference = 0;
+        glGetFloatv(GL_ALPHA_TEST_REF, &reference);
+        EXPECT_NEAR(reference, 0.05f, 1e-6);
+        EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+        t.StopUsing();
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
+    }
 
     // A brightness-keyed texture is complete too: no mipmaps, so linear filters both ways.
     cTexture glow;
@@ -62,6 +79,8 @@ TEST(TexturesOnMesa, KeyedLoadLeavesTheImageBoundTexturingOffAndUseSwitchesItOn)
     glBindTexture(GL_TEXTURE_2D, glow.id);
     EXPECT_EQ(integer(0, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
     EXPECT_EQ(integer(0, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    glow.Use();
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST) && glIsEnabled(GL_BLEND));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -1,5 +1,9 @@
-#include <GL/gl.h>
+// Texture files the loaders must refuse without blocking or touching GL, each said in one box.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 #include <cstdlib>
 #include <fstream>
@@ -14,115 +18,95 @@
 
 using namespace zkl;
 
-// One test asks for an impossible allocation and expects null back, also under the sanitizer.
+// One test runs out of memory on purpose and expects null back, also under the sanitizer.
 extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-// Black, white, a blue just off black, red, bottom row first.
-const Bytes twoByTwo = {0, 0, 0, 255, 255, 255, 0, 0, 9, 255, 0, 0};
-
-Bytes held(const cTexture& t) { return t.image ? Bytes(t.image->pixels, t.image->pixels + 16) : Bytes{}; }
-
-TEST(AlphaFunctions, KeyBlackExactlyOrWithTolerance)
+// An 8-bit RLE file of the given size whose stream ends at once: every pixel is black.
+std::string blankRle(const testutil::ScratchDir& dir, const char* name, int width, int height)
 {
-    const struct { unsigned char r, g, b; int tolerance, exact; } cases[] = {
-        {0, 0, 0, 0, 0}, {0, 0, 1, 0, 255}, {8, 8, 8, 0, 255}, {9, 8, 8, 255, 255}, {0, 0, 25, 255, 255},
-        {24, 0, 0, 0, 255}, {255, 255, 255, 255, 255},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(toleranceAlpha(c.r, c.g, c.b), c.tolerance) << int(c.r) << "," << int(c.g) << "," << int(c.b);
-        EXPECT_EQ(noToleranceAlpha(c.r, c.g, c.b), c.exact) << int(c.r) << "," << int(c.g) << "," << int(c.b);
-    }
+    std::vector<unsigned char> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 4, 0, 0, 40, 0, 0, 0};
+    for (const uint32_t v : {uint32_t(width), uint32_t(height), 0x80001u, 1u, 2u, 0u, 0u, 0u, 0u})
+        for (int i = 0; i < 4; ++i)
+            b.push_back(uint8_t(v >> (8 * i)));
+    b.resize(54 + 1024 + 2, 0);
+    b.back() = 1;
+    const std::string path = dir.file(name);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+    return path;
 }
 
-TEST(Textures, KeyedLoadersAddAlphaAndUploadOnceReloadsKeepThePictureInGl)
-{
-    const testutil::ScratchDir dir;
-    const std::string file = dir.bmp("keyed.bmp", 2, 2, twoByTwo);
-    const std::pair<int (cTexture::*)(const char*, int32_t), Bytes> cases[] = {
-        {&cTexture::LoadMaskedNoTolerance, {0, 0, 0, 0, 255, 255, 255, 255, 0, 0, 9, 255, 255, 0, 0, 255}},
-        {&cTexture::LoadMaskedWithTolerance, {0, 0, 0, 0, 255, 255, 255, 255, 0, 0, 9, 0, 255, 0, 0, 255}},
-    };
-    for (const auto& [load, rgba] : cases) {
-        glrec::reset();
-        cTexture t;
-        ASSERT_EQ((t.*load)(file.c_str(), 0), 1);
-        EXPECT_EQ(held(t), rgba);
-        EXPECT_EQ(std::make_tuple(t.keyAlpha, t.brightnessAlpha, t.id), std::make_tuple(1, 0, 1u));
-        const auto image = glrec::named("glTexImage2D");
-        ASSERT_EQ(image.size(), 1u);
-        EXPECT_EQ(image[0].args, (std::vector<double>{GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE}));
-        EXPECT_EQ(image[0].data, rgba);
-
-        ASSERT_EQ((t.*load)(dir.bmp("second.bmp", 1, 1, {90, 0, 0}).c_str(), 0), 1);
-        EXPECT_EQ(Bytes(t.image->pixels, t.image->pixels + 4), (Bytes{90, 0, 0, 255}));
-        EXPECT_EQ(t.id, 1u);
-        EXPECT_EQ(glrec::count("glTexImage2D"), 1u) << "a reload leaves the picture in GL";
-    }
-}
-
-// A missing file says so in one box and keeps what was held; one that cannot be decoded leaves
-// no image, and only the decoder speaks. Neither touches GL.
+// A missing file is said in a box of its own and keeps what was held; anything else the decoder
+// refuses in its own words, and no image is left.
 TEST(Textures, FilesThatCannotBeLoaded)
 {
     const testutil::ScratchDir dir;
-    const std::string present = dir.bmp("present.bmp", 2, 2, twoByTwo), missing = dir.file("missing.bmp");
+    const std::string present = dir.bmp("present.bmp", 1, 1, {90, 0, 0}), missing = dir.file("missing.bmp");
     std::ofstream(dir.file("bad.bmp")) << "not a bitmap at all";
-    for (const bool isMissing : {true, false}) {
+    const std::string wide = blankRle(dir, "wide.bmp", 16385, 1);  // GL's largest is 16384
+    struct Case {
+        std::string file, caption, text;
+    };
+    std::vector<Case> cases = {
+        {missing, missing, "Could Not Load Texture."},
+        {dir.file("bad.bmp"), "Error", "Unknown DIB file format."},
+        {wide, "Error", wide + ": DIB image is wider or higher than the largest texture. The largest is 16384 x 16384."},
+    };
+#ifndef _WIN32
+    const std::string fifo = dir.file("fifo.bmp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.push_back({fifo, "Error", fifo + ": a FIFO, not a regular file."});
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
         cTexture t;
         ASSERT_EQ(t.LoadMaskedNoTolerance(present.c_str(), 0), 1);
-        const Bytes before = held(t);
-        glrec::reset();
-        fake::resetBoxes();
-        const int result = isMissing ? t.LoadMaskedWithTolerance(missing.c_str(), 0)
-                                     : t.LoadMaskedNoTolerance(dir.file("bad.bmp").c_str(), 0);
-        EXPECT_EQ(result, 0);
+        unsigned char* const before = t.image->pixels;
+        glrec::reset(), fake::resetBoxes();
+        EXPECT_EQ(t.LoadMaskedWithTolerance(c.file.c_str(), 0), 0);
         ASSERT_EQ(fake::boxes().size(), 1u);
         const fake::Box& b = fake::boxes()[0];
-        if (isMissing) {
-            EXPECT_EQ(std::tie(b.owner, b.text, b.caption, b.style),
-                      std::make_tuple(nullptr, "Could Not Load Texture.", missing, 0x40u));
-            EXPECT_EQ(held(t), before);
-        } else {
-            EXPECT_EQ(b.caption, "Error");
+        EXPECT_EQ(b.caption, c.caption);
+        EXPECT_EQ(b.text, c.text);
+        if (c.file == missing)
+            EXPECT_EQ(std::make_tuple(b.owner, b.style, t.image->pixels), std::make_tuple(nullptr, 0x40u, before));
+        else
             EXPECT_EQ(t.image, nullptr);
-        }
         EXPECT_TRUE(glrec::calls().empty()) << glrec::dump();
     }
 }
 
-TEST(Textures, UseSetsAlphaTestAndBlendingByTheFlags)
+#ifndef _WIN32
+size_t addressSpaceInUse()
 {
-    const struct { int32_t key, brightness; size_t enables; } cases[] = {{0, 0, 1}, {1, 0, 3}, {0, 1, 3}, {1, 1, 3}};
-    for (const auto& c : cases) {
-        cTexture t;
-        t.id = 42, t.keyAlpha = c.key, t.brightnessAlpha = c.brightness;
-        glrec::reset();
-        t.Use();
-        EXPECT_EQ(glrec::calls().at(0).args, std::vector<double>{GL_TEXTURE_2D});
-        EXPECT_EQ(glrec::named("glBindTexture").at(0).args, (std::vector<double>{GL_TEXTURE_2D, 42}));
-        EXPECT_EQ(glrec::count("glEnable"), c.enables);
-        EXPECT_EQ(glrec::count("glDisable"), 0u) << "Use never switches the alpha test off";
-        if (c.enables == 3) {
-            EXPECT_EQ(glrec::named("glAlphaFunc").back().args, (std::vector<double>{GL_GREATER, 0.05f}));
-            EXPECT_EQ(glrec::named("glBlendFunc").at(0).args, (std::vector<double>{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
-        }
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line) && line.rfind("VmSize:", 0) != 0) {
     }
+    return std::stoul(line.substr(7)) << 10;
 }
 
-TEST(Textures, AlphaChannelThatCannotBeAllocatedKeepsTheRgbImage)
+// Room for the 768 MiB picture but not for its 1 GiB alpha copy.
+TEST(Textures, NoRoomForTheAlphaChannelIsSaid)
 {
-    cTexture t;
-    auto* record = static_cast<ImageRecord*>(std::malloc(sizeof(ImageRecord)));
-    auto* pixels = static_cast<unsigned char*>(std::malloc(3));
-    *record = ImageRecord{INT32_MAX, INT32_MAX, pixels};  // far more than any allocator gives
-    t.image = record;
-    EXPECT_EQ(t.AddAlphaChannel(noToleranceAlpha), 0);
-    EXPECT_EQ(t.image, record);
-    EXPECT_EQ(t.image->pixels, pixels);
+    testutil::ScratchDir dir;
+    const std::string big = blankRle(dir, "big.bmp", 16384, 16384);
+    EXPECT_EXIT(
+        {
+            rlimit limit{};
+            getrlimit(RLIMIT_AS, &limit);
+            limit.rlim_cur = addressSpaceInUse() + (900u << 20);
+            setrlimit(RLIMIT_AS, &limit);
+            fake::resetBoxes();
+            cTexture t;
+            const bool refused = t.LoadMaskedNoTolerance(big.c_str(), 0) == 0;
+            const bool said = fake::boxes().size() == 1 &&
+                              fake::boxes()[0].text == big + ": Out of memory for the alpha channel.";
+            std::_Exit(refused && said ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
+#endif
 
 }  // namespace
