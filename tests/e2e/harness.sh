@@ -74,11 +74,10 @@ start_show() {
 
 # Waits for the show to end and checks its exit code.
 expect_exit() {
-    local want=$1
     wait_for 100 0.1 eval '! kill -0 "$show"' || fail "the show did not end"
     wait "$show"
     local got=$?
-    [ "$got" -eq "$want" ] || fail "exit code $got, expected $want"
+    [ "$got" -eq "$1" ] || fail "exit code $got, expected $1"
 }
 
 # The id of the top-level window with exactly this title, once it exists. Message boxes cannot
@@ -86,11 +85,8 @@ expect_exit() {
 window_titled() {
     local id
     for _ in $(seq 150); do
-        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{print $1}' | head -n1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
+        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{print $1; exit}')
+        [ -n "$id" ] && { echo "$id"; return 0; }
         kill -0 "$show" 2>/dev/null || fail "the show ended while waiting for \"$1\""
         sleep 0.1
     done
@@ -100,12 +96,9 @@ window_titled() {
 # A window manager may still be mapping a new window: focusing it can fail for a moment.
 focus() { wait_for 50 0.1 xdotool windowfocus --sync "$1"; }
 
-# Whether window ID still carries this title. Each box is its own X client, and the server hands
+# Whether window ID no longer carries this title. Each box is its own X client, and the server hands
 # the next box the same client number and so the same window id: the id alone cannot tell them apart.
-still_titled() {
-    xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("
-}
-gone() { ! still_titled "$@"; }
+gone() { ! xwininfo -root -tree 2>/dev/null | grep -qF "$1 \"$2\": ("; }
 
 # A box that has just appeared may not take keys yet: press again while it stays. A busy box can
 # take a while to go, and a second press must not reach the box after it.
@@ -119,37 +112,37 @@ answer() {
     fail "could not answer \"$1\""
 }
 
-# Escape held long enough for several frames, as a finger would.
-press_escape() {
-    focus "$1" || fail "could not focus the window"
-    xdotool keydown Escape
-    sleep 0.3
-    xdotool keyup Escape
-}
-
 # From the root window unless pixel_window names another (a managed window sits inside its frame).
 pixel() {
     import -window "${pixel_window:-root}" png:- 2>/dev/null | convert - -format "%[pixel:p{$1,$2}]" info:
 }
-
-expect_pixel() {
-    local got
-    for _ in $(seq 30); do
-        got=$(pixel "$1" "$2")
-        [ "$got" = "$3" ] && return 0
-        sleep 0.1
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+# Usage: expect_pixels X Y COLOUR [X Y COLOUR]...; each may take a few frames to show.
+expect_pixels() {
+    while [ $# -ge 3 ]; do
+        wait_for 30 0.1 pixel_is "$@" || fail "pixel ($1, $2) is $(pixel "$1" "$2"), expected $3"
+        shift 3
     done
-    fail "pixel ($1, $2) is $got, expected $3"
 }
 
-title="Vavarizo32 complete remake!" sky="srgb(0,0,255)" black="srgb(0,0,0)" grass="srgb(200,180,40)"
+title="Vavarizo32 complete remake!" question="QECS (Quendrill Elite Config System)"
+sky="srgb(0,0,255)" black="srgb(0,0,0)" grass="srgb(200,180,40)"
 
 # The windowed show, up and drawing its sky.
 open_window() {
-    answer "QECS (Quendrill Elite Config System)" Escape
+    answer "$question" Escape
     main=$(window_titled "$title") || exit 1
     local geometry
     geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
     [ "$geometry" = "800x600" ] || fail "client area $geometry, expected 800x600"
 }
 
+# Escape, held long enough for several frames as a finger would, ends the show with the last
+# message's parameter: the Escape key's code.
+escape_ends() {
+    focus "$main" || fail "could not focus the window"
+    xdotool keydown Escape
+    sleep 0.3
+    xdotool keyup Escape
+    expect_exit 27
+}

@@ -15,40 +15,14 @@ prepare() {
     mkdir -p "$work/show" && "$assets" "$work/show" ${2:+"$2"}
 }
 
-# Escape ends the show with the last message's parameter: the Escape key's code.
-escape_ends() {
-    press_escape "$main"
-    expect_exit 27
-}
-
-pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
-# Usage: expect_pixels X Y COLOUR [X Y COLOUR]...; each may take a few frames to show.
-expect_pixels() {
-    while [ $# -ge 3 ]; do
-        wait_for 30 0.1 pixel_is "$@" || fail "pixel ($1, $2) is $(pixel "$1" "$2"), expected $3"
-        shift 3
-    done
-}
-
-question="QECS (Quendrill Elite Config System)"
-
 case "$scenario" in
-question_no_sky_escape)
-    prepare && start_show && open_window
-    expect_pixels 10 10 "$sky" 790 10 "$sky"
-    escape_ends
-    ;;
-close_button)
-    prepare && start_show && open_window
-    "$xclose" "$main" || fail "could not send the close request"
-    expect_exit 0
-    ;;
 missing_module)
     prepare "" no-module && start_show
     answer "FmodFel! QZ :)" Return
     open_window
     expect_pixels 10 10 "$sky"
-    "$xclose" "$main"
+    # The close button ends the show as a success.
+    "$xclose" "$main" || fail "could not send the close request"
     expect_exit 0
     ;;
 fullscreen_letterbox)

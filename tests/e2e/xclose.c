@@ -4,22 +4,16 @@
 #include <X11/Xlib.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s WINDOW-ID\n", argv[0]);
+    Display* display = argc == 2 ? XOpenDisplay(NULL) : NULL;
+    if (!display) {
+        fprintf(stderr, "usage: %s WINDOW-ID (with a display)\n", argv[0]);
         return 2;
     }
-    Display* display = XOpenDisplay(NULL);
-    if (!display) {
-        fprintf(stderr, "%s: no display\n", argv[0]);
-        return 1;
-    }
     const Window window = (Window)strtoul(argv[1], NULL, 0);
-    XEvent event;
-    memset(&event, 0, sizeof event);
+    XEvent event = {0};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);

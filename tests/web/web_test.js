@@ -91,23 +91,6 @@ async function show(browser, base, share) {
   await page.close();
 }
 
-// A BMP of one colour, 24 bits, bottom-up.
-function solidBmp(width, height, [r, g, b]) {
-  const row = Math.ceil((width * 3) / 4) * 4;
-  const bmp = Buffer.alloc(54 + row * height);
-  bmp.write('BM', 0);
-  bmp.writeUInt32LE(bmp.length, 2);
-  bmp.writeUInt32LE(54, 10);
-  bmp.writeUInt32LE(40, 14);
-  bmp.writeInt32LE(width, 18);
-  bmp.writeInt32LE(height, 22);
-  bmp.writeUInt16LE(1, 26);
-  bmp.writeUInt16LE(24, 28);
-  for (let y = 0; y < height; y++)
-    for (let x = 0; x < width; x++) bmp.set([b, g, r], 54 + y * row + x * 3);
-  return bmp;
-}
-
 async function ownFiles(browser, base, share) {
   const page = await browser.newPage();
   await page.goto(`${base}/nomod/`);
@@ -116,12 +99,14 @@ async function ownFiles(browser, base, share) {
   check(JSON.stringify(await box(page)) == JSON.stringify(question), 'Return answers it, then comes the question');
   await page.keyboard.press('Escape');
   await frames(page, 10);
+  // A red grass.bmp (24 bits, bottom-up) under another case, and a file the show does not know.
+  const red = execFileSync('convert', ['-size', '1024x128', 'xc:red', '-type', 'TrueColor', 'BMP3:-']);
   await page.evaluate((grass) => {
     const files = new DataTransfer();
     files.items.add(new File([Uint8Array.from(atob(grass), (c) => c.charCodeAt(0))], 'GRASS.bmp'));
     files.items.add(new File(['x'], 'notes.txt'));
     document.dispatchEvent(new DragEvent('drop', { dataTransfer: files, cancelable: true }));
-  }, solidBmp(1024, 128, [255, 0, 0]).toString('base64'));
+  }, red.toString('base64'));
   check(JSON.stringify(await box(page)) == '["FmodFel! QZ :)","morvaskfel!"]', 'a drop restarts the show');
   check((await page.$eval('#notice', (n) => n.textContent)).includes('notes.txt'), 'an unknown name is ignored with a notice');
   await page.keyboard.press('Enter');
