@@ -120,23 +120,9 @@ TEST_F(DemoTest, PendingMessagesAreHandledOneAPassBeforeAFrame)
     EXPECT_EQ(fakeplat::state().peeks, 3 + 1 + 2 + 1 + 2);
 }
 
-// The Escape waits for queued messages; the exit code is the last message's wParam.
-TEST_F(DemoTest, EscapeEndsOnTheNextIdlePassWithTheLastMessagesCode)
-{
-    for (const bool sizeAfter : {false, true}) {
-        SetUp();
-        const int code = runFrames([=](int) {
-            fakeplat::post(WM_KEYDOWN, VK_ESCAPE);
-            if (sizeAfter)
-                fakeplat::post(WM_SIZE, SIZE_RESTORED, LPARAM(MAKELONG(800, 600)));
-        });
-        EXPECT_EQ(count("SwapBuffers"), 1) << "no frame after the key press";
-        EXPECT_EQ(code, sizeAfter ? int(SIZE_RESTORED) : int(VK_ESCAPE));
-    }
-}
-
 // Minimised, the show waits instead of spinning, draws nothing and ignores the Escape; restored
-// with Escape still held it ends without another frame. A close ends it even while minimised.
+// with Escape still held it ends without another frame, with the last message's wParam as its
+// exit code. A close ends it even while minimised.
 TEST_F(DemoTest, MinimisedShowWaitsIgnoresEscapeAndStillCloses)
 {
     for (const bool restore : {true, false}) {

@@ -125,15 +125,18 @@ TEST(Uncompressed, DecodesEveryWidthExactly)
         {12, 8, false}, {12, 24, false},
     };
     const int height = 3;
-    for (const auto& [headerSize, bpp, topDown] : layouts)
+    for (const auto& layout : layouts)
         for (int width = 1; width <= 9; ++width) {
-            SCOPED_TRACE(std::to_string(headerSize) + "-byte header, " + std::to_string(bpp) + " bits, width " +
-                         std::to_string(width) + (topDown ? ", top-down" : ""));
+            const uint16_t bpp = layout.bpp;
+            const bool topDown = layout.topDown;
+            SCOPED_TRACE(std::to_string(layout.headerSize) + "-byte header, " + std::to_string(bpp) +
+                         " bits, width " + std::to_string(width) + (topDown ? ", top-down" : ""));
             const auto value = [&](int x, int y) {
                 const uint32_t v = noise(x, y, width * 100 + bpp);
                 return bpp < 32 ? v & ((1u << bpp) - 1) : v;
             };
-            DibFile f{.headerSize = headerSize, .width = width, .height = topDown ? -height : height, .bitCount = bpp};
+            DibFile f{.headerSize = layout.headerSize, .width = width, .height = topDown ? -height : height,
+                      .bitCount = bpp};
             for (uint32_t i = 0; bpp <= 8 && i < (1u << bpp); ++i)
                 f.colours.push_back(paletteColour(i));
             f.bits = packRows(width, height, bpp, [&](int x, int row) { return value(x, topDown ? height - 1 - row : row); });
