@@ -2,27 +2,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "game/clock.h"
 #include "game/scene.h"
 #include "game/textures.h"
-#include "tests/support/fake_msgbox.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
-#include "tests/support/scratch_dir.h"
 
 using namespace zkl;
 
 namespace {
 
-// The scene set with its files; texture name i + 1 is drawn as letter i.
+// The scene set; texture name i + 1 is drawn as letter i.
 cTexture* const kSet[] = {&demo::Grass, &demo::Morvask, &demo::Stor, &demo::Liten,
                           &demo::Lampa, &demo::Kossa,   &demo::Hal};
-const char* const kFiles[] = {"grass.bmp", "morvask.bmp", "stor.bmp", "liten.bmp",
-                              "lampa.bmp", "kossa.bmp",   "hal.bmp"};
 const char kLetters[] = "gmslakh";
 
 using Args = std::vector<double>;
@@ -148,30 +143,6 @@ TEST(Frame, SpritesMoveWithTheClock)
     glrec::reset();
     demo::DrawTheGrass(1600 + 799);
     EXPECT_EQ(glrec::named("glTranslatef").at(0).args, move(1.1985f, 0, -1)) << "the strip repeats every 800";
-}
-
-// Each texture loads its own file, keyed; a missing one is reported once and skipped, and the
-// ones after it still load.
-TEST(SceneTextures, EachLoadsItsOwnFileKeyed)
-{
-    const testutil::ScratchDir dir;
-    const unsigned char missing = 2;
-    for (unsigned char i = 0; i < 7; ++i) {
-        if (i != missing)
-            dir.bmp(kFiles[i], 1, 1, {i, 9, 9});  // each file one pixel of its own colour
-        kSet[i]->keyAlpha = 0;
-    }
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    fake::resetBoxes();
-    demo::LoadSceneTextures();
-    std::filesystem::current_path(cwd);
-    ASSERT_EQ(fake::boxes().size(), 1u);
-    EXPECT_EQ(fake::boxes()[0].caption, kFiles[missing]);
-    for (unsigned char i = 0; i < 7; ++i) {
-        const cTexture& t = *kSet[i];
-        EXPECT_TRUE(i == missing ? !t.image : t.keyAlpha == 1 && t.image->pixels[0] == i) << kFiles[i];
-    }
 }
 
 }  // namespace
