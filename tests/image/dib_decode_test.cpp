@@ -174,6 +174,11 @@ TEST(DibLayout, PackedDibsTakeTheBitsRightAfterTheTable)
     const DibFile fields{.bitCount = 16, .compression = dib::kBiBitFields, .masks = {0xF800, 0x07E0, 0x001F},
                          .bits = {0xE0, 0x07, 0, 0}, .fileHeader = false};
     EXPECT_EQ(decodeBytes(fields.bytes()).pixels, Bytes({0, 255, 0}));
+    // A 4-bit table without a count holds 16 entries.
+    DibFile nibbles{.bitCount = 4, .bits = {0xF0, 0, 0, 0}, .fileHeader = false};
+    for (uint8_t i = 0; i < 16; ++i)
+        nibbles.colours.push_back({i, i, i});
+    EXPECT_EQ(decodeBytes(nibbles.bytes()).pixels, Bytes({15, 15, 15}));
 }
 
 // More colours than the bits can index, even a count whose 16 bits read 0: the entries ahead
@@ -296,6 +301,7 @@ TEST(Refusal, EachBrokenRuleHasItsMessage)
         {"TableEndsTheFile", with([](DibFile& f) { f.fileHeader = false, f.bitCount = 1, f.colours = {{}, {}}, f.bits = {}; }),
          dib::kMsgTruncated},
         {"BitsOffsetOutside", with(same, 0, 0xFFFF), dib::kMsgBitsOffset},
+        {"BitsOffsetAtTheEnd", with(same, 0, 14 + 40 + 16), dib::kMsgBitsOffset},
         {"BitsOffsetInHeader", with(same, 0, 0), dib::kMsgBitsInside},
         {"BitsOffsetInTable", with(twoColours, 0, 14 + 40 + 4), dib::kMsgBitsInside},
         {"NoRoomForColours", with([](DibFile& f) { f.bitCount = 8, f.colorsUsed = 65536; }), dib::kMsgNoColours},
