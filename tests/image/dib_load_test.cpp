@@ -1,6 +1,5 @@
 // The file side of the loader: opening, the failure messages and how they are shown.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
 #include <string>
@@ -58,12 +57,8 @@ TEST(Loader, EachFailureShowsOnlyItsOwnMessage)
     EXPECT_EQ(refusal(loadDibImageWide((dir.path().u16string() + odd).c_str())),
               "Failed to open DIB file " + dir.path().string() + "/\xF8\x80??..\n");
 
-    // Anything but a regular file is named for what it is and never opened: a FIFO would block.
-    const std::string fifo = dir.file("fifo.bmp"), folder = dir.path().string();
-#ifndef _WIN32  // Windows has no FIFOs in its file system
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(refusal(loadDibImage(fifo.c_str())), fifo + ": a FIFO, not a regular file.");
-#endif
+    // Anything but a regular file is named for what it is and never opened (FIFOs: the texture tests).
+    const std::string folder = dir.path().string();
     EXPECT_EQ(refusal(loadDibImage(folder.c_str())), folder + ": a directory, not a regular file.");
 
     // A longer header version keeps its given text; the decoder's own refusals name the file.
@@ -71,7 +66,6 @@ TEST(Loader, EachFailureShowsOnlyItsOwnMessage)
     EXPECT_EQ(refusal(loadDibImage(v4.c_str())), dib::kMsgUnknownFormat);
     const std::string cut = changed(dir, "cut.bmp", [](auto& b) { b.resize(b.size() - 9); });
     EXPECT_EQ(refusal(loadDibImage(cut.c_str())), cut + ": " + dib::kMsgTruncated);
-    EXPECT_EQ(refusal(loadDibImage(cut.c_str(), 1)), cut + ": " + dib::kMsgOverLimit + " The largest is 1 x 1.");
 
     setShowErrorBoxes(false);
     EXPECT_EQ(loadDibImage(dir.file("missing.bmp").c_str()), nullptr);

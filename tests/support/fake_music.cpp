@@ -1,6 +1,7 @@
 #include "tests/support/fake_music.h"
 
 #include "platform/music.h"
+#include "tests/support/fake_platform.h"
 
 struct MusicModule {
     int unused;
@@ -9,14 +10,13 @@ struct MusicModule {
 namespace {
 
 MusicModule theModule{0};
-void (*callObserver)(const char*) = nullptr;
 
-void logCall(const char* name, const MusicModule* module = nullptr)
+// Logs the call; a call on a module succeeds when there is one.
+bool logCall(const char* name, const MusicModule* module = nullptr)
 {
-    fakemusic::state().calls.push_back(name);
     fakemusic::state().modules.push_back(module);
-    if (callObserver)
-        callObserver(name);
+    fakeplat::note(std::string("music:") + name);
+    return module != nullptr;
 }
 
 }  // namespace
@@ -29,14 +29,9 @@ State& state()
     return s;
 }
 
-void reset()
-{
-    state() = State{};
-}
+void reset() { state() = State{}; }
 
 const void* loadedModule() { return &theModule; }
-
-void setCallObserver(void (*observer)(const char* call)) { callObserver = observer; }
 
 }  // namespace fakemusic
 
@@ -52,28 +47,13 @@ MusicModule* MusicLoadSong(const char*)
     return fakemusic::state().loadSucceeds ? &theModule : nullptr;
 }
 
-bool MusicPlaySong(MusicModule* module)
-{
-    logCall("MusicPlaySong", module);
-    return module != nullptr;
-}
-
-bool MusicSetMasterVolume(MusicModule* module, int)
-{
-    logCall("MusicSetMasterVolume", module);
-    return module != nullptr;
-}
+bool MusicPlaySong(MusicModule* module) { return logCall("MusicPlaySong", module); }
+bool MusicSetMasterVolume(MusicModule* module, int) { return logCall("MusicSetMasterVolume", module); }
+bool MusicFreeSong(MusicModule* module) { return logCall("MusicFreeSong", module); }
+void SoundClose() { logCall("SoundClose"); }
 
 int32_t MusicGetTime(MusicModule* module)
 {
     logCall("MusicGetTime", module);
     return fakemusic::state().timeMs;
 }
-
-bool MusicFreeSong(MusicModule* module)
-{
-    logCall("MusicFreeSong", module);
-    return module != nullptr;
-}
-
-void SoundClose() { logCall("SoundClose"); }

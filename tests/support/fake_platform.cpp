@@ -37,6 +37,25 @@ bool call(const std::string& name)
     return ok;
 }
 
+// A handle the fake hands out: logged, and alive from now on when the call may succeed.
+template <class Handle>
+Handle* acquire(const std::string& name, bool precondition, bool& alive, Handle& handle)
+{
+    if (!call(name) || !precondition)
+        return nullptr;
+    alive = true;
+    return &handle;
+}
+
+// Releases succeed only for the live handle the fake handed out.
+bool release(const std::string& name, bool isOurs, bool& alive)
+{
+    if (!call(name) || !alive || !isOurs)
+        return false;
+    alive = false;
+    return true;
+}
+
 }  // namespace
 
 namespace fakeplat {
@@ -114,10 +133,7 @@ ATOM RegisterClass(const WNDCLASS* windowClass)
 
 BOOL UnregisterClass(const char* className, HINSTANCE)
 {
-    if (!call("UnregisterClass") || !classRegistered || fakeplat::state().className != className)
-        return 0;
-    classRegistered = false;
-    return 1;
+    return release("UnregisterClass", fakeplat::state().className == className, classRegistered);
 }
 
 int32_t ChangeDisplaySettings(DEVMODE* mode, DWORD flags)
@@ -140,33 +156,23 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD)
     // A frame of 8 pixels all round, so a caller that ignores the widened rectangle shows.
     if (!call("AdjustWindowRectEx"))
         return 0;
-    rect->left -= 8;
-    rect->top -= 8;
-    rect->right += 8;
-    rect->bottom += 8;
-    fakeplat::state().adjusted = *rect;
+    *rect = RECT{rect->left - 8, rect->top - 8, rect->right + 8, rect->bottom + 8};
     return 1;
 }
 
-HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
-                    int height, HWND, const void*, HINSTANCE instance, const void*)
+HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, int, int, int width,
+                    int height, HWND, const void*, HINSTANCE, const void*)
 {
-    fakeplat::state().created =
-        fakeplat::Created{exStyle, className ? className : "", title ? title : "", style, x, y, width, height, instance};
-    if (!call("CreateWindowEx") || !classRegistered || fakeplat::state().className != className)
-        return nullptr;
-    theWindow.proc = fakeplat::state().windowClass->lpfnWndProc;
-    windowAlive = true;
-    return &theWindow;
+    fakeplat::state().created = fakeplat::Created{exStyle, className ? className : "", title ? title : "", style,
+                                                  width, height};
+    const bool registered = classRegistered && fakeplat::state().className == className;
+    HWND window = acquire("CreateWindowEx", registered, windowAlive, theWindow);
+    if (window)
+        theWindow.proc = fakeplat::state().windowClass->lpfnWndProc;
+    return window;
 }
 
-BOOL DestroyWindow(HWND window)
-{
-    if (!call("DestroyWindow") || !windowAlive || window != &theWindow)
-        return 0;
-    windowAlive = false;
-    return 1;
-}
+BOOL DestroyWindow(HWND window) { return release("DestroyWindow", window == &theWindow, windowAlive); }
 
 BOOL ShowWindow(HWND, int) { return call("ShowWindow"), 0; }
 BOOL SetForegroundWindow(HWND) { return call("SetForegroundWindow") ? 1 : 0; }
@@ -192,21 +198,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, uint32_t style
     return answer;
 }
 
-HDC GetDC(HWND window)
-{
-    if (!call("GetDC") || !windowAlive || window != &theWindow)
-        return nullptr;
-    dcAlive = true;
-    return &theDc;
-}
-
-int ReleaseDC(HWND window, HDC dc)
-{
-    if (!call("ReleaseDC") || !dcAlive || window != &theWindow || dc != &theDc)
-        return 0;
-    dcAlive = false;
-    return 1;
-}
+HDC GetDC(HWND window) { return acquire("GetDC", windowAlive && window == &theWindow, dcAlive, theDc); }
+int ReleaseDC(HWND window, HDC dc) { return release("ReleaseDC", window == &theWindow && dc == &theDc, dcAlive); }
 
 int ChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR* request)
 {
@@ -221,10 +214,7 @@ BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*)
 
 HGLRC wglCreateContext(HDC dc)
 {
-    if (!call("wglCreateContext") || dc != &theDc || !dcAlive)
-        return nullptr;
-    contextAlive = true;
-    return &theContext;
+    return acquire("wglCreateContext", dcAlive && dc == &theDc, contextAlive, theContext);
 }
 
 BOOL wglMakeCurrent(HDC dc, HGLRC context)
@@ -234,13 +224,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context)
     return call("wglMakeCurrent") && dc == &theDc && context == &theContext ? 1 : 0;
 }
 
-BOOL wglDeleteContext(HGLRC context)
-{
-    if (!call("wglDeleteContext") || !contextAlive || context != &theContext)
-        return 0;
-    contextAlive = false;
-    return 1;
-}
+BOOL wglDeleteContext(HGLRC context) { return release("wglDeleteContext", context == &theContext, contextAlive); }
 
 BOOL SwapBuffers(HDC dc) { return call("SwapBuffers") && dc == &theDc ? 1 : 0; }
 

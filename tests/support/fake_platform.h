@@ -22,8 +22,7 @@ struct Created {
     std::string className;
     std::string title;
     plat::DWORD style;
-    int x, y, width, height;
-    plat::HINSTANCE instance;
+    int width, height;
 };
 
 struct State {
@@ -37,7 +36,6 @@ struct State {
     std::string className;
     std::optional<plat::DEVMODE> mode;
     plat::DWORD modeFlags = 0;
-    std::optional<plat::RECT> adjusted;
     std::optional<Created> created;
     std::optional<plat::PIXELFORMATDESCRIPTOR> pixelFormat;
     std::vector<plat::MSG> defaultHandled;  // messages passed to DefWindowProc

@@ -104,15 +104,9 @@ void glHint(GLenum target, GLenum mode) { rec("glHint", {double(target), double(
 void glPointSize(GLfloat size) { rec("glPointSize", {size}); }
 void glBlendFunc(GLenum s, GLenum d) { rec("glBlendFunc", {double(s), double(d)}); }
 void glAlphaFunc(GLenum f, GLclampf ref) { rec("glAlphaFunc", {double(f), ref}); }
-void glMaterialfv(GLenum face, GLenum pname, const GLfloat* v)
-{
-    recv("glMaterialfv", {double(face), double(pname)}, v, 4);
-}
+void glMaterialfv(GLenum f, GLenum p, const GLfloat* v) { recv("glMaterialfv", {double(f), double(p)}, v, 4); }
 void glMaterialf(GLenum face, GLenum pname, GLfloat v) { rec("glMaterialf", {double(face), double(pname), v}); }
-void glLightfv(GLenum light, GLenum pname, const GLfloat* v)
-{
-    recv("glLightfv", {double(light), double(pname)}, v, 4);
-}
+void glLightfv(GLenum l, GLenum p, const GLfloat* v) { recv("glLightfv", {double(l), double(p)}, v, 4); }
 void glTexEnvi(GLenum target, GLenum pname, GLint v) { rec("glTexEnvi", {double(target), double(pname), double(v)}); }
 void glGenTextures(GLsizei n, GLuint* names)
 {

@@ -7,12 +7,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
     const dib::DecodeResult result = dib::decode(data, size);
     if (result.record) {
-        // Touch every output byte so a short buffer cannot go unnoticed.
+        // Reading the last pixel byte makes a buffer shorter than the picture a sanitizer fault.
         const size_t bytes = size_t(result.record->width) * size_t(result.record->height) * 3;
-        volatile unsigned char sum = 0;
-        for (size_t i = 0; i < bytes; i += 61)
-            sum = sum + result.record->pixels[i];
-        sum = sum + result.record->pixels[bytes - 1];
+        const volatile unsigned char last = result.record->pixels[bytes - 1];
+        static_cast<void>(last);
         freeImageRecord(result.record);
     }
     else if (!result.error) {
