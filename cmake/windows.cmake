@@ -1,6 +1,8 @@
-# The libraries of the Windows build, all linked statically so that the programs need no DLLs.
-# They come from the cached cross-build of scripts/windows-deps (VAVARIZO_WIN_DEPS); the targets
-# get the names the Linux build uses, so the rooms link them unchanged.
+# The libraries of the Windows build, from the cached cross-build of scripts/windows-deps
+# (VAVARIZO_WIN_DEPS); the targets get the names the Linux build uses, so the rooms link them
+# unchanged. SDL2 and libopenmpt are DLLs, shared by the zip's three programs instead of a copy
+# in each; everything else, the C and C++ runtimes too, is linked into each program and DLL, so
+# no other DLL is needed.
 if(NOT VAVARIZO_WIN_DEPS)
   message(FATAL_ERROR "Set VAVARIZO_WIN_DEPS to the prefix printed by scripts/windows-deps")
 endif()
@@ -18,16 +20,23 @@ if(NOT TARGET OpenGL::GLU)
   set_target_properties(OpenGL::GLU PROPERTIES INTERFACE_LINK_LIBRARIES glu32)
 endif()
 
-find_package(SDL2 REQUIRED CONFIG)
-if(NOT TARGET SDL2::SDL2)
-  add_library(SDL2::SDL2 INTERFACE IMPORTED)
-  set_target_properties(SDL2::SDL2 PROPERTIES INTERFACE_LINK_LIBRARIES SDL2::SDL2-static)
+set(win_dll ${VAVARIZO_WIN_DEPS}/dll)
+if(NOT EXISTS ${win_dll}/bin/SDL2.dll OR NOT EXISTS ${win_dll}/bin/libopenmpt-0.dll)
+  message(FATAL_ERROR "No SDL2 and libopenmpt DLLs in ${win_dll}: run scripts/windows-deps")
 endif()
-
-add_library(PkgConfig::OPENMPT INTERFACE IMPORTED)
+add_library(SDL2::SDL2 SHARED IMPORTED)
+set_target_properties(SDL2::SDL2 PROPERTIES
+  IMPORTED_LOCATION ${win_dll}/bin/SDL2.dll
+  IMPORTED_IMPLIB ${win_dll}/lib/libSDL2.dll.a
+  INTERFACE_INCLUDE_DIRECTORIES ${win_dll}/include/SDL2)
+add_library(PkgConfig::OPENMPT SHARED IMPORTED)
 set_target_properties(PkgConfig::OPENMPT PROPERTIES
+  IMPORTED_LOCATION ${win_dll}/bin/libopenmpt-0.dll
+  IMPORTED_IMPLIB ${win_dll}/lib/libopenmpt.dll.a
   INTERFACE_INCLUDE_DIRECTORIES ${VAVARIZO_WIN_DEPS}/include
-  INTERFACE_LINK_LIBRARIES ${VAVARIZO_WIN_DEPS}/lib/libopenmpt.a)
+  INTERFACE_COMPILE_DEFINITIONS LIBOPENMPT_USE_DLL)
+# Beside the programs and tests in bin/, where Windows looks first, as in the zip's folder.
+file(COPY ${win_dll}/bin/SDL2.dll ${win_dll}/bin/libopenmpt-0.dll DESTINATION ${CMAKE_BINARY_DIR}/bin)
 
 set(ZLIB_ROOT ${VAVARIZO_WIN_DEPS})
 set(PNG_ROOT ${VAVARIZO_WIN_DEPS})

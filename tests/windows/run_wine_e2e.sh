@@ -20,8 +20,9 @@ wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 mkdir -p "$work/show"
 exe_dir=$(dirname "$2")
 case "$scenario" in
-question_no_sprites_escape)
-    "$assets" "$work/show"
+question_no_sprites_escape)  # from the unpacked zip alone: its DLLs, its default assets
+    unzip -q -j "$exe_dir/../vavarizo-win64.zip" -d "$work/show" || fail "no zip beside $exe_dir"
+    program=(wine "$work/show/vavarizo.exe")
     start_show
     expect_box "$question" "Fullscreen?"
     open_window
