@@ -25,7 +25,17 @@ int64_t now()
 void sleepUntil(int64_t when)
 {
     const timespec ts{static_cast<time_t>(when / kNs), static_cast<long>(when % kNs)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    int rc;
+    while ((rc = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr)) == EINTR) {
+    }
+    if (rc == 0)
+        return;
+    // mingw's C library sleeps to an absolute time on the real-time clock only and refuses this
+    // one at once: sleep for what is left instead.
+    const int64_t left = when - now();
+    if (left > 0) {
+        const timespec span{static_cast<time_t>(left / kNs), static_cast<long>(left % kNs)};
+        nanosleep(&span, nullptr);
     }
 }
 
