@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstring>
 #include <initializer_list>
 #include <sstream>
 
