@@ -1,9 +1,8 @@
-// Hand-made files for what the bmpsuite collection lacks: every encoding at every row padding,
-// both header kinds, packed DIBs, RLE streams, masks, and the refusals at their limits.
+// Hand-made files for what the bmpsuite collection lacks: packed DIBs, odd colour counts, core
+// header limits, masks, RLE streams, and the refusals at their limits.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,7 +32,6 @@ struct DibFile {
     std::vector<Rgb> colours;
     Bytes bits;
     bool fileHeader = true;
-    uint32_t gap = 0;  // bytes between the colour table and the bits
 
     Bytes bytes() const
     {
@@ -54,7 +52,6 @@ struct DibFile {
             if (headerSize != 12)
                 dib.push_back(0);
         }
-        dib.insert(dib.end(), gap, 0xEE);
         Bytes out;
         if (fileHeader) {
             out = {'B', 'M'};
@@ -65,25 +62,6 @@ struct DibFile {
         return out;
     }
 };
-
-// Stored rows of value(x, row), padded to 4 bytes; small pixels most significant bits first.
-Bytes packRows(int width, int rows, int bitCount, const std::function<uint32_t(int, int)>& value)
-{
-    Bytes out;
-    for (int y = 0; y < rows; ++y) {
-        Bytes row((size_t(width) * bitCount + 31) / 32 * 4, 0);
-        for (int x = 0; x < width; ++x) {
-            const uint32_t v = value(x, y);
-            if (bitCount < 8)
-                row[size_t(x * bitCount / 8)] |= uint8_t(v << (8 - bitCount - x * bitCount % 8));
-            else
-                for (int i = 0; i < bitCount / 8; ++i)
-                    row[size_t(x * bitCount / 8 + i)] = uint8_t(v >> (8 * i));
-        }
-        out.insert(out.end(), row.begin(), row.end());
-    }
-    return out;
-}
 
 struct Decoded {
     int32_t width = 0, height = 0;
@@ -106,66 +84,14 @@ Decoded decodeBytes(const Bytes& file, int32_t maxSide = dib::kMaxSide)
     return d;
 }
 
-uint32_t noise(int x, int y, int salt)
-{
-    uint32_t h = uint32_t(x) * 0x9E3779B1u ^ uint32_t(y) * 0x85EBCA77u ^ uint32_t(salt) * 0xC2B2AE3Du;
-    h = (h ^ h >> 15) * 0x2C1B3C6Du;
-    return h ^ (h >> 12);
-}
-
 Rgb paletteColour(uint32_t i) { return {uint8_t(i * 7 + 1), uint8_t(255 - i), uint8_t(i * 3)}; }
-
-// Widths 1 to 9 need every amount of row padding and of pixels left in a last byte. Rows run the
-// same way whatever the encoding, so top-down and the core header are checked on a few.
-TEST(Uncompressed, DecodesEveryWidthExactly)
-{
-    const struct { uint32_t headerSize; uint16_t bpp; bool topDown; } layouts[] = {
-        {40, 1, false}, {40, 4, false}, {40, 8, false}, {40, 16, false}, {40, 24, false}, {40, 32, false},
-        {40, 1, true},  {40, 4, true},  {40, 16, true}, {40, 24, true},  {12, 1, false},  {12, 4, false},
-        {12, 8, false}, {12, 24, false},
-    };
-    const int height = 3;
-    for (const auto& layout : layouts)
-        for (int width = 1; width <= 9; ++width) {
-            const uint16_t bpp = layout.bpp;
-            const bool topDown = layout.topDown;
-            SCOPED_TRACE(std::to_string(layout.headerSize) + "-byte header, " + std::to_string(bpp) +
-                         " bits, width " + std::to_string(width) + (topDown ? ", top-down" : ""));
-            const auto value = [&](int x, int y) {
-                const uint32_t v = noise(x, y, width * 100 + bpp);
-                return bpp < 32 ? v & ((1u << bpp) - 1) : v;
-            };
-            DibFile f{.headerSize = layout.headerSize, .width = width, .height = topDown ? -height : height,
-                      .bitCount = bpp};
-            for (uint32_t i = 0; bpp <= 8 && i < (1u << bpp); ++i)
-                f.colours.push_back(paletteColour(i));
-            f.bits = packRows(width, height, bpp, [&](int x, int row) { return value(x, topDown ? height - 1 - row : row); });
-            Bytes want;
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    const uint32_t v = value(x, y);
-                    const auto five = [&](int shift) { return uint8_t(std::lround((v >> shift & 31) * 255.0 / 31)); };
-                    const Rgb c = bpp <= 8 ? paletteColour(v)
-                                  : bpp == 16 ? Rgb{five(10), five(5), five(0)}  // 5-5-5, top bit unused
-                                              : Rgb{uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-                    want.insert(want.end(), c.begin(), c.end());
-                }
-            const Decoded d = decodeBytes(f.bytes());
-            ASSERT_EQ(d.error, "");
-            EXPECT_EQ(d.width, width);
-            EXPECT_EQ(d.height, height);
-            EXPECT_EQ(d.pixels, want);
-        }
-}
 
 // Without a file header the bits follow the colour table, whose length the header decides.
 TEST(DibLayout, PackedDibsTakeTheBitsRightAfterTheTable)
 {
     // Two colours in use: index 2 lies past the table and is black.
-    DibFile pal{.width = 3, .bitCount = 8, .colorsUsed = 2, .colours = {{10, 20, 30}, {40, 50, 60}},
-                .bits = {1, 0, 2, 0}, .fileHeader = false};
-    EXPECT_EQ(decodeBytes(pal.bytes()).pixels, Bytes({40, 50, 60, 10, 20, 30, 0, 0, 0}));
-    pal.fileHeader = true, pal.gap = 10;  // the file header's bits offset is honoured
+    const DibFile pal{.width = 3, .bitCount = 8, .colorsUsed = 2, .colours = {{10, 20, 30}, {40, 50, 60}},
+                      .bits = {1, 0, 2, 0}, .fileHeader = false};
     EXPECT_EQ(decodeBytes(pal.bytes()).pixels, Bytes({40, 50, 60, 10, 20, 30, 0, 0, 0}));
 
     const DibFile rgb{.colorsUsed = 3, .colours = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}}, .bits = {7, 8, 9, 0},
@@ -186,7 +112,7 @@ TEST(DibLayout, PackedDibsTakeTheBitsRightAfterTheTable)
 TEST(DibLayout, OversizedColourCountsKeepTheTableAheadOfTheBits)
 {
     const struct { uint32_t used, entries; Rgb last; } cases[] = {
-        {65536, 256, paletteColour(255)}, {300, 256, paletteColour(255)}, {1000, 16, {0, 0, 0}}};
+        {65536, 256, paletteColour(255)}, {1000, 16, {0, 0, 0}}};
     for (const auto& c : cases) {
         DibFile f{.width = 2, .bitCount = 8, .colorsUsed = c.used, .bits = {1, 255, 0, 0}};
         for (uint32_t i = 0; i < c.entries; ++i)
@@ -223,8 +149,8 @@ TEST(BitFields, ChannelsOfAnyWidthScaleByRoundingAndBadMasksAreRefused)
         {32, 0xFFFFFFFF, 0xFF00, 0xFF, 0, {}, dib::kMsgMasks},
     };
     for (const auto& c : cases) {
-        const DibFile f{.bitCount = c.bitCount, .compression = dib::kBiBitFields, .masks = {c.red, c.green, c.blue},
-                        .bits = packRows(1, 1, c.bitCount, [&](int, int) { return c.pixel; })};
+        DibFile f{.bitCount = c.bitCount, .compression = dib::kBiBitFields, .masks = {c.red, c.green, c.blue}};
+        put32(f.bits, c.pixel);  // one pixel and its row padding
         const Decoded d = decodeBytes(f.bytes());
         EXPECT_EQ(d.error, c.error) << std::hex << c.red << " " << c.green << " " << c.blue;
         EXPECT_EQ(d.pixels, *c.error ? Bytes() : Bytes(c.rgb.begin(), c.rgb.end())) << std::hex << c.pixel;
@@ -296,7 +222,6 @@ TEST(Refusal, EachBrokenRuleHasItsMessage)
         {"Empty", {}, dib::kMsgTruncated},
         {"FileHeaderOnly", with(same, 14), dib::kMsgTruncated},
         {"TruncatedHeader", with(same, 14 + 30), dib::kMsgTruncated},
-        {"TruncatedBits", with([](DibFile& f) { f.bits.resize(13); }), dib::kMsgTruncated},
         {"ColourTableOutside", with([](DibFile& f) { f.colorsUsed = 20; }), dib::kMsgColourTable},
         {"TableEndsTheFile", with([](DibFile& f) { f.fileHeader = false, f.bitCount = 1, f.colours = {{}, {}}, f.bits = {}; }),
          dib::kMsgTruncated},

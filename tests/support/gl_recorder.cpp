@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstring>
 #include <initializer_list>
 #include <sstream>
 
@@ -101,13 +100,11 @@ void glClearDepth(GLclampd d) { rec("glClearDepth", {d}); }
 void glDepthFunc(GLenum f) { rec("glDepthFunc", {double(f)}); }
 void glShadeModel(GLenum m) { rec("glShadeModel", {double(m)}); }
 void glHint(GLenum target, GLenum mode) { rec("glHint", {double(target), double(mode)}); }
-void glPointSize(GLfloat size) { rec("glPointSize", {size}); }
 void glBlendFunc(GLenum s, GLenum d) { rec("glBlendFunc", {double(s), double(d)}); }
 void glAlphaFunc(GLenum f, GLclampf ref) { rec("glAlphaFunc", {double(f), ref}); }
 void glMaterialfv(GLenum f, GLenum p, const GLfloat* v) { recv("glMaterialfv", {double(f), double(p)}, v, 4); }
 void glMaterialf(GLenum face, GLenum pname, GLfloat v) { rec("glMaterialf", {double(face), double(pname), v}); }
 void glLightfv(GLenum l, GLenum p, const GLfloat* v) { recv("glLightfv", {double(l), double(p)}, v, 4); }
-void glTexEnvi(GLenum target, GLenum pname, GLint v) { rec("glTexEnvi", {double(target), double(pname), double(v)}); }
 void glGenTextures(GLsizei n, GLuint* names)
 {
     for (GLsizei i = 0; i < n; ++i)
@@ -148,7 +145,6 @@ void glGetIntegerv(GLenum pname, GLint* v)
     else if (pname == GL_UNPACK_ALIGNMENT)
         *v = unpackAlignment;
 }
-void glFinish(void) { rec("glFinish"); }
 
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
 {

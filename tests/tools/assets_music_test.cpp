@@ -30,7 +30,7 @@ TEST(XmWriter, RefusesWhatThePlayersCannotRead)
              xm::Sample& s = m.instruments[0].samples[0];
              s.loop = xm::Loop::Forward, s.loopStart = 1, s.loopLength = uint32_t(s.frames.size());
          }},
-        {"order names an unstored pattern", [](xm::Module& m) { m.order.push_back(uint8_t(m.patterns.size())); }},
+        {"order names a missing pattern", [](xm::Module& m) { m.order.push_back(uint8_t(m.patterns.size())); }},
         {"restart outside the order list", [](xm::Module& m) { m.restart = int(m.order.size()); }},
         {"F00", [](xm::Module& m) { xm::Cell& c = m.patterns[0].cells[1]; c.effect = 0x0F, c.param = 0; }},
     };
@@ -44,7 +44,7 @@ TEST(XmWriter, RefusesWhatThePlayersCannotRead)
         EXPECT_FALSE(xm::write(m, path, error)) << c.what;
         EXPECT_FALSE(std::filesystem::exists(path)) << c.what;
     }
-    EXPECT_FALSE(xm::write(music::composeSong(), (scratch.path() / "no-such-folder" / "x.xm").string(), error));
+    EXPECT_FALSE(xm::write(music::composeSong(), (scratch.path() / "missing" / "x.xm").string(), error));
 }
 
 // Every visible change of the show has a cue on its row (a stab, crash or the cow's low), and no
