@@ -251,9 +251,12 @@ ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& 
 // height is their sum, 30 k.
 TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
 {
-    std::vector<unsigned char> map;
-    for (int k = 1; k <= 6; ++k)
-        map.insert(map.end(), {uint8_t(k), uint8_t(2 * k), uint8_t(27 * k)});
+    std::vector<unsigned char> map(18);
+    for (int k = 1; k <= 6; ++k) {
+        map[3 * k - 3] = uint8_t(k);
+        map[3 * k - 2] = uint8_t(2 * k);
+        map[3 * k - 1] = uint8_t(27 * k);
+    }
     cAnsi relief;
     relief.heightmap = MakeImage(3, 2, map);
     for (const auto& [x, y, height] : {std::tuple{1, 0, 60}, {2, 1, 180}, {3, 0, 0}, {0, 2, 0}, {-1, 0, 0}, {0, -1, 0}})
