@@ -93,9 +93,8 @@ TEST(Frame, SpritesFollowTheWindows)
     EXPECT_EQ(drawAt(42001).quads.at(4).corners, quad(0, 0, 0.25, 0.25));
 }
 
-// The vehicle's loop and bounce (quad 0), the lamp riding on it (1), the grass strip's three
-// scroll regimes (3, the last tile, carries all three moves), the cow walking in and knocked
-// away (4).
+// The vehicle's loop and bounce (quad 0), the lamp on it (1), the grass strip's three scroll
+// regimes (3, the last tile, carries all three moves), the cow walking in and knocked away (4).
 TEST(Frame, SpritesMoveWithTheClock)
 {
     const Args place = move(0, -0.37f, -1), slide = move(-1.2f, 0, 0);
@@ -109,6 +108,7 @@ TEST(Frame, SpritesMoveWithTheClock)
         {47500, 0, {{540, 0, 0, 1}, place, move(0, -0.00044031873f, 0)}},
         {49000, 0, {place, move(0, -0.0042799197f, 0)}},
         {36100, 1, {place, move(0, 0.00988008361f, 0), move(0.19f, 0.15f, 0.1f)}},
+        {INT32_MIN, 3, grass(0)},
         {18000, 3, grass(0)},
         {18001, 3, grass(0.0060000005f)},
         {24999, 3, grass(542 / 666.6666f)},
