@@ -88,9 +88,15 @@ TEST_F(DemoTest, StartsUpInOrderAndShutsDownMusicBeforeTheWindow)
     EXPECT_EQ(fakeplat::state().created->style, 0x86000000u) << "yes means fullscreen";
 }
 
-// Minimised, the show waits instead of spinning, draws nothing and ignores the Escape; restored
-// with Escape still held it ends without another frame, with the last message's wParam as its
-// exit code. A close ends it even while minimised.
+TEST_F(DemoTest, WindowThatCannotBeMadeEndsWithAFailureCodeAndReleasesTheMusic)
+{
+    fakeplat::state().failing = {"CreateWindowEx"};
+    EXPECT_EQ(run([](const std::string&) {}), 1);
+    EXPECT_EQ(fakeplat::logOf({"music:"}).back(), "music:SoundClose");
+}
+
+// Minimised, the show waits instead of spinning, draws nothing and ignores Escape; restored with
+// Escape held it ends without a frame, exiting with the last wParam. A close ends it minimised too.
 TEST_F(DemoTest, MinimisedShowWaitsIgnoresEscapeAndStillCloses)
 {
     for (const bool restore : {true, false}) {
