@@ -38,8 +38,7 @@ std::string blankRle(const testutil::ScratchDir& dir, const char* name, int widt
     return path;
 }
 
-// A missing file is said in a box of its own and keeps what was held; anything else the decoder
-// refuses in its own words, and no image is left.
+// A missing file is said in its own box and keeps what was held; other refusals leave no image.
 TEST(Textures, FilesThatCannotBeLoaded)
 {
     const testutil::ScratchDir dir;

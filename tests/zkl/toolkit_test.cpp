@@ -239,8 +239,7 @@ ImageRecord* MakeImage(int width, int height, const std::vector<unsigned char>& 
     return record;
 }
 
-// A 3 x 2 height map whose pixel (x, y) has channels k, 2 k and 27 k for k = x + 3 y + 1: its
-// height is their sum, 30 k.
+// A 3 x 2 height map: pixel (x, y) has channels k, 2k and 27k (height 30k) for k = x + 3y + 1.
 TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
 {
     std::vector<unsigned char> map;
@@ -256,8 +255,7 @@ TEST(Relief, SamplesInsideTheMapAndDrawsRowsFromTheFarEnd)
     relief.Draw(0.5, 0.25, 0.01);
     const auto v = glrec::named("glVertex3d"), t = glrec::named("glTexCoord2d");
     ASSERT_EQ(v.size(), 16u);
-    // Cell (0, 1), the fifth to eighth corners, samples map rows 1 and 0 (gridHeight - 1 and one
-    // less) and the lower half of the texture.
+    // Cell (0, 1), corners 5 to 8: map rows 1 and 0 (gridHeight - 1 and one less), the texture's lower half.
     const std::pair<V, V> corners[] = {
         {{0, 0.25, -1.2}, {0, 0.5}}, {{0.5, 0.25, -1.5}, {0.5, 0.5}}, {{0.5, 0.5, -0.6}, {0.5, 0}}, {{0, 0.5, -0.3}, {0, 0}}};
     for (size_t k = 0; k < 4; ++k) {
@@ -310,8 +308,7 @@ TEST(TextureExtras, ColoursAreReplacedWhole)
     freeImageRecord(rgba);
 }
 
-// Each record is coloured by its depth; only those more than 5 units away, naming one of the
-// seven textures, are drawn.
+// Records are coloured by depth; only those over 5 units away that name one of the 7 textures draw.
 TEST(SpriteField, AlphaRisesWithDepthAndOnlyFarRecordsWithATextureDraw)
 {
     for (int i = 0; i < 7; ++i)
