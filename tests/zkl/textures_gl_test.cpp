@@ -37,7 +37,7 @@ GLint integer(GLenum pname, GLenum texParameter = 0)
 
 // Black, a blue just below the tolerant key's edge, a grey at it, a blue just off black; bottom
 // row first. The exact key takes black alone, the tolerant one channel sums below 25.
-TEST(TexturesOnMesa, KeyedLoadsLeaveTheImageBoundAndTexturingOffReloadsKeepThePictureInGl)
+TEST(TexturesOnMesa, LoadsLeaveTexturingOffKeepThePictureInGlAndArriveUnskewed)
 {
     const auto gl = plat::OffscreenGL::create(8, 8);
     ASSERT_TRUE(gl);
@@ -73,24 +73,18 @@ TEST(TexturesOnMesa, KeyedLoadsLeaveTheImageBoundAndTexturingOffReloadsKeepThePi
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
     }
 
-    // A brightness-keyed texture is complete too: no mipmaps, so linear filters both ways.
+    // A brightness-keyed texture: alpha is the channel sum over eight; complete without mipmaps.
     cTexture glow;
-    ASSERT_EQ(glow.LoadBrightnessAlpha(dir.bmp("g.bmp", 1, 1, {80, 80, 80}).c_str()), 1);
+    EXPECT_EQ(glow.LoadBrightnessAlpha(dir.file("missing.bmp").c_str()), 0);
+    ASSERT_EQ(glow.LoadBrightnessAlpha(dir.bmp("g.bmp", 3, 1, {255, 255, 255, 8, 8, 8, 100, 50, 2}).c_str()), 1);
     glBindTexture(GL_TEXTURE_2D, glow.id);
+    EXPECT_EQ(textureImage(GL_RGBA, 4), (Bytes{255, 255, 255, 95, 8, 8, 8, 3, 100, 50, 2, 19}));
     EXPECT_EQ(integer(0, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(integer(0, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
     glow.Use();
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST) && glIsEnabled(GL_BLEND));
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
 
-// Rows of 3-byte pixels are packed: an odd width must not come out skewed.
-TEST(TexturesOnMesa, OpaqueImagesOfOddWidthArriveUnskewed)
-{
-    const auto gl = plat::OffscreenGL::create(8, 8);
-    ASSERT_TRUE(gl);
-    const testutil::ScratchDir dir;
-    // Each upload leaves the caller's unpack alignment as it found it.
+    // Rows of 3-byte pixels are packed: an odd width must not come out skewed. Each upload leaves
+    // the caller's unpack alignment as it found it.
     for (const auto& [width, alignment] : {std::pair{1, 2}, {3, 8}, {5, 1}, {4, 4}}) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
         glEnable(GL_TEXTURE_2D);
@@ -106,6 +100,7 @@ TEST(TexturesOnMesa, OpaqueImagesOfOddWidthArriveUnskewed)
         EXPECT_EQ(textureImage(GL_RGB, 3), rgb) << "width " << width;
         EXPECT_EQ(integer(GL_UNPACK_ALIGNMENT), alignment);
     }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 }  // namespace

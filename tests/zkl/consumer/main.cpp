@@ -1,7 +1,5 @@
-// Every installed header, in a program with its own globals named like the toolkit's window
-// state (the toolkit's live in namespace zkl). Sampling a surface and taking the addresses of a
-// generator, a texture loader and the window opener makes the link pull in OpenGL, the image
-// loader and the window layer through the package's interface, without opening anything.
+// Every installed header, in a program with its own `keys` and `active`. A sampled surface and the
+// addresses of three calls make the link pull in GL, the image loader and the window layer.
 #include <zkl/ansi.h>
 #include <zkl/fmath.h>
 #include <zkl/font.h>

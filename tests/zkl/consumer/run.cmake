@@ -1,7 +1,5 @@
-# Run with cmake -P: installs the build into a fresh prefix, then configures, builds and runs
-# a small program that finds the toolkit with find_package(zkl).
-#   -DBUILD_DIR=<this build> -DSOURCE_DIR=<consumer sources> -DWORK_DIR=<scratch folder>
-#   -DCXX=<compiler> -DGENERATOR=<generator>
+# cmake -DBUILD_DIR= -DSOURCE_DIR= -DWORK_DIR= -DCXX= -DGENERATOR= -P run.cmake: installs the build
+# into a fresh prefix, then builds and runs a program that finds the toolkit with find_package(zkl).
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 
