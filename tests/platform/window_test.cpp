@@ -148,8 +148,9 @@ TEST_F(WindowLayerTest, WindowEventsReportSizeAndActivation)
 }
 
 // Box texts and titles: UTF-8 from a file name stays as it is; the program's own Windows-1252
-// texts, and anything else that is not well-formed UTF-8, are converted.
-TEST(MessageBoxText, Utf8PassesWindows1252IsConverted)
+// texts, and anything else that is not well-formed UTF-8, are converted. Without a display a
+// question takes its default answer (what the e2e no_display scenario sees on stderr).
+TEST(MessageBoxText, Utf8PassesWindows1252IsConvertedAndWithoutDisplayAQuestionSaysYes)
 {
     const struct { const char* in; std::string out; } cases[] = {
         {"Failed to open DIB file gr\xC3\xB6n.bmp", "Failed to open DIB file gr\xC3\xB6n.bmp"},
@@ -163,6 +164,9 @@ TEST(MessageBoxText, Utf8PassesWindows1252IsConverted)
     };
     for (const auto& c : cases)
         EXPECT_EQ(detail::textForDisplay(c.in), c.out) << (c.in ? c.in : "(null)");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_EQ(MessageBox(nullptr, "Fullscreen?", "Q", MB_YESNO), IDYES);
 }
 
 // Descriptors 0-2 closed at start end up on /dev/null.
