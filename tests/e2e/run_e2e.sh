@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # One end-to-end scenario: the real program in a folder of its own, on an Xvfb of its own,
-# answered and ended with xdotool the way a person would. Every process started here runs in
-# its own process group and is killed with it on the way out, whatever happens.
+# answered and ended with xdotool the way a person would.
 # Usage: run_e2e.sh SCENARIO VAVARIZO E2E_ASSETS E2E_XCLOSE E2E_XPIXEL
 set -u
 scenario=$1 program=$2 assets=$3 xclose=$4 xpixel=$5
@@ -89,8 +88,6 @@ no_display)
     grep -qF "ERROR: Window Creation Error." "$work/err" || fail "no window message on stderr"
     grep -qF "$question: Fullscreen?" "$work/err" || fail "no question on stderr"
     ;;
-*)
-    fail "unknown scenario"
-    ;;
+*) fail "unknown scenario" ;;
 esac
 echo "PASS ($scenario)"

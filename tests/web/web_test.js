@@ -1,7 +1,6 @@
 'use strict';
 // The browser build in headless Chromium: stills against vavarizo-render, the question, the
-// clock against real time, Escape, a missing module and a dropped BMP.
-// Usage: node web_test.js SITE_DIR VAVARIZO_RENDER
+// clock against real time, Escape, a missing module and a dropped BMP. Args: SITE_DIR VAVARIZO_RENDER
 const { execFileSync, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
@@ -20,13 +19,13 @@ function check(ok, what) {
 
 // Pixels are counted by ImageMagick, as in the Wine scenarios: a fuzz of 6.3% is 16 of 255.
 const fuzz = ['-fuzz', '6.3%'];
-// How many pixels of a PNG differ from a picture file.
 const differing = (png, file) =>
   Number(spawnSync('compare', ['-metric', 'AE', ...fuzz, 'png:-', file, 'null:'], { input: png }).stderr);
 // The share of the pixels in REGION (WxH+X+Y) of a PNG that are COLOUR: those turn white, the rest black.
 function share(png, colour, region = '800x600+0+0') {
-  const args = ['png:-', '-crop', region, ...fuzz, '-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour];
-  return Number(execFileSync('convert', [...args, '-format', '%[fx:mean]', 'info:'], { input: png }));
+  const mark = ['-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour];
+  const args = ['png:-', '-crop', region, ...fuzz, ...mark, '-format', '%[fx:mean]', 'info:'];
+  return Number(execFileSync('convert', args, { input: png }));
 }
 
 const shot = (page) => page.screenshot({ clip: { x: 0, y: 0, width: 800, height: 600 } });
