@@ -11,10 +11,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s DIR [no-module]\n", argv[0]);
+    if (argc < 2)
         return 2;
-    }
     const std::string dir = argv[1];
     bool ok = true;
     for (const char* name : {"grass.bmp", "morvask.bmp", "liten.bmp", "stor.bmp", "lampa.bmp", "kossa.bmp",

@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # One end-to-end scenario: the real program in a folder of its own, on an Xvfb of its own,
-# answered and ended with xdotool the way a person would. Every process started here runs in
-# its own process group and is killed with it on the way out, whatever happens.
+# answered and ended with xdotool the way a person would.
 # Usage: run_e2e.sh SCENARIO VAVARIZO E2E_ASSETS E2E_XCLOSE E2E_XPIXEL
 set -u
 scenario=$1 program=$2 assets=$3 xclose=$4 xpixel=$5
 
 . "$(dirname "$0")/harness.sh"
 
-# Usage: prepare [SCREEN|none] [E2E_ASSETS option]: an X server (1024x768 by default), and the
-# show's folder with its assets.
+# Usage: prepare [SCREEN|none] [E2E_ASSETS option]: an X server (1024x768 by default) and the assets.
 prepare() {
     [ "${1:-}" = none ] || start_x "${1:-1024x768x24}"
     mkdir -p "$work/show" && "$assets" "$work/show" ${2:+"$2"}
@@ -40,12 +38,11 @@ alt_f4_window_manager)
     expect_exit 0
     ;;
 minimise_restore)
-    # The picture pauses while minimised, the music does not. The vehicle's frames (the e2e
-    # assets' differ in green): small (b4) and plain (dc) alternate until 4 s, big (a0) and plain
-    # from 4 to 5 s (the first big at 4.1 s), plain alone from 7 to 11.5 s, small and plain again
-    # from then. Minimised at the first big frame for 6 s, the show comes back at about 10 s: on
-    # the plain frame, with the small one 7.4 s after the big one and no big one in between. On
-    # a busy machine the dummy audio device, and with it the music, falls behind wall time.
+    # The picture pauses while minimised, the music does not. The vehicle (green tells its frames
+    # apart): small (b4) and plain alternate until 4 s, big (a0) and plain from 4.1 to 5 s, plain
+    # alone from 7 to 11.5 s, small and plain again from then. Minimised at the first big frame for
+    # 6 s, the show comes back at about 10 s: no big frame, the small one 7.4 s after the big one
+    # (give or take: on a busy machine the dummy audio device, and the music, fall behind).
     prepare && start_show && open_window
     big=$("$xpixel" 580 475 10 c8a028 | awk '$2 == "c8a028" { print $1 }')
     [ -n "$big" ] || fail "no big frame by 4 to 5 s"
@@ -91,8 +88,6 @@ no_display)
     grep -qF "ERROR: Window Creation Error." "$work/err" || fail "no window message on stderr"
     grep -qF "$question: Fullscreen?" "$work/err" || fail "no question on stderr"
     ;;
-*)
-    fail "unknown scenario"
-    ;;
+*) fail "unknown scenario" ;;
 esac
 echo "PASS ($scenario)"

@@ -19,10 +19,8 @@ static long long nowMs(void)
 int main(int argc, char** argv)
 {
     Display* display = argc == 4 || argc == 5 ? XOpenDisplay(NULL) : NULL;
-    if (!display) {
-        fprintf(stderr, "usage: %s X Y SECONDS [STOP-COLOUR] (with a display)\n", argv[0]);
+    if (!display)
         return 2;
-    }
     const long long end = nowMs() + atoll(argv[3]) * 1000;
     const char* stop = argc == 5 ? argv[4] : NULL;
     char colour[8] = "", last[8] = "";
