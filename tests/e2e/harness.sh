@@ -22,6 +22,7 @@ trap cleanup EXIT
 fail() {
     echo "FAIL ($scenario): $*" >&2
     [ -s "$work/err" ] && { echo "--- program's stderr:" >&2; cat "$work/err" >&2; }
+    [ -s "$work/wm" ] && { echo "--- window manager's output:" >&2; cat "$work/wm" >&2; }
     [ -n "${DISPLAY:-}" ] && { echo "--- windows:" >&2; xwininfo -root -tree 2>&1 | grep '"' >&2; }
     exit 1
 }
@@ -47,19 +48,23 @@ start_x() {
     wait_for 100 0.05 xprop -root || fail "Xvfb takes no clients"
 }
 
-# A window manager still starting when a window maps may leave it unmanaged; it is ready once it
-# names its check window on the root. One that gave up at start gets a second try.
+# A window manager still starting when a window maps may leave it unmapped and unmanaged. Naming
+# its check window on the root does not mean it takes requests yet: it is ready once it has framed
+# a probe window. One that gave up or stalled at start is replaced once.
+wm_frames_probe() { xprop -name vavarizo-wm-probe WM_STATE 2>/dev/null | grep -q "window state"; }
 start_window_manager() {
-    local wm
+    local wm probe
     for _ in 1 2; do
         setsid openbox >"$work/wm" 2>&1 &
         wm=$!
         groups+=("$wm")
-        for _ in $(seq 300); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-            kill -0 "$wm" 2>/dev/null || break
-            sleep 0.1
-        done
+        if wait_for 300 0.1 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+            xmessage -title vavarizo-wm-probe probe >/dev/null 2>&1 &
+            probe=$!
+            wait_for 300 0.1 wm_frames_probe && { kill "$probe"; wait "$probe" 2>/dev/null; return 0; }
+            kill "$probe"
+        fi
+        kill -KILL -- "-$wm" 2>/dev/null
         cat "$work/wm" >&2
     done
     fail "the window manager did not start"
