@@ -33,9 +33,9 @@ const shot = (page) => page.screenshot({ clip: { x: 0, y: 0, width: 800, height:
 async function stills(browser, base) {
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vavarizo-web-'));
   const page = await browser.newPage();
-  // The start, the big frame, the ground scrolling, the lamp, the cow, its knock-away, the
-  // loop, the last frame and the held end.
-  for (const at of [2000, 4500, 20000, 36100, 43000, 45500, 47500, 61500, 70000]) {
+  // The start, the big frame, the ground scrolling, the lamp, the cow in view, hit and flying
+  // off (she is on screen from 44.45 to 45.15 s only), the loop, the last frame and the held end.
+  for (const at of [2000, 4500, 20000, 36100, 44950, 45100, 47500, 61500, 70000]) {
     const want = path.join(scratch, `${at}.png`);
     execFileSync(render, ['--at', String(at), '--out', want, '--assets', site]);
     await page.goto(`${base}/?at=${at}`);
