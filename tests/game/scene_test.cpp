@@ -81,7 +81,8 @@ TEST(Frame, SpritesFollowTheWindows)
 {
     const struct { int32_t ms; const char* sprites; } cases[] = {
         {INT32_MIN, "m|ggg|"}, {0, "m|ggg|"},       {100, "l|ggg|"},     {3999, "l|ggg|"},
-        {4000, "m|ggg|"},      {4100, "s|ggg|"},    {13300, "m|ggg|"},   {13301, "s|ggg|"},
+        {4000, "m|ggg|"},      {4100, "s|ggg|"},    {4200, "m|ggg|"},    {13300, "m|ggg|"},
+        {13301, "s|ggg|"},
         {33000, "m|ggg|"},     {33001, "ma|ggg|"},  {39999, "ma|ggg|"},  {40000, "m|ggg|"},
         {42000, "m|ggg|"},     {42001, "m|ggg|k|"}, {60999, "l|ggg|k|"}, {61000, "h|ggg|k|"},
         {62100, "s|ggg|k|"},   {65000, "h|ggg|k|"}, {INT32_MAX, "h|ggg|k|"},

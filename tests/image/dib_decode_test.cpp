@@ -123,6 +123,15 @@ TEST(DibLayout, OversizedColourCountsKeepTheTableAheadOfTheBits)
     }
 }
 
+// A top-down file fills the rows from the last one stored: a pixel put past a row's end would
+// land on the row stored after it, which is already filled. Here it would be white.
+TEST(DibLayout, RowsEndAtTheirWidth)
+{
+    const DibFile f{.width = 9, .height = -2, .bitCount = 1, .colours = {{0, 0, 0}, {255, 255, 255}},
+                    .bits = {0, 0x40, 0, 0, 0, 0x40, 0, 0}};
+    EXPECT_EQ(decodeBytes(f.bytes()).pixels, Bytes(9 * 2 * 3, 0));
+}
+
 // Core header sizes are unsigned 16-bit: 0x8000 rows is a tall bottom-up picture, not a negative one.
 TEST(DibLayout, CoreHeaderSizesAreUnsigned)
 {
