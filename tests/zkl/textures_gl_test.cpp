@@ -2,12 +2,14 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/offscreen.h"
 #include "tests/support/scratch_dir.h"
+#include "zkl/materials.h"
 #include "zkl/textures.h"
 
 using namespace zkl;
@@ -100,6 +102,88 @@ TEST(TexturesOnMesa, LoadsLeaveTexturingOffKeepThePictureInGlAndArriveUnskewed)
         EXPECT_EQ(textureImage(GL_RGB, 3), rgb) << "width " << width;
         EXPECT_EQ(integer(GL_UNPACK_ALIGNMENT), alignment);
     }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+using Rgba = std::array<GLfloat, 4>;
+
+Rgba material(GLenum face, GLenum pname)
+{
+    Rgba v{};
+    glGetMaterialfv(face, pname, v.data());
+    return v;
+}
+
+Rgba current(GLenum pname)
+{
+    Rgba v{};
+    glGetFloatv(pname, v.data());
+    return v;
+}
+
+// What GL holds after a material is applied: its colours on its face only, and either the opaque
+// state (depth test on, no blending) or the additive blend with the colour's alpha; Reset undoes it.
+TEST(MaterialsOnMesa, ApplySetsTheSurfaceAndTheBlendResetUndoesIt)
+{
+    const auto gl = plat::OffscreenGL::create(8, 8);
+    ASSERT_TRUE(gl);
+    const testutil::ScratchDir dir;
+    const Rgba frontBefore = material(GL_FRONT, GL_DIFFUSE);
+
+    cMaterial m;
+    m.face = GL_BACK;
+    const Rgba diffuse{0.1f, 0.2f, 0.3f, 0.4f}, specular{0.5f, 0.6f, 0.7f, 0.8f};
+    const Rgba ambient{0.15f, 0.25f, 0.35f, 0.45f}, emission{0.05f, 0.55f, 0.65f, 0.75f};
+    m.SetDiffuse(diffuse.data());
+    m.SetSpecular(specular.data());
+    m.SetAmbient(ambient.data());
+    m.SetEmission(emission.data());
+    m.SetShininess(12.5f);
+    m.SetColor(0.25f, 0.5f, 0.75f);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    m.Apply();
+    EXPECT_EQ(material(GL_BACK, GL_DIFFUSE), diffuse);
+    EXPECT_EQ(material(GL_BACK, GL_SPECULAR), specular);
+    EXPECT_EQ(material(GL_BACK, GL_AMBIENT), ambient);
+    EXPECT_EQ(material(GL_BACK, GL_EMISSION), emission);
+    EXPECT_EQ(material(GL_BACK, GL_SHININESS)[0], 12.5f);
+    EXPECT_EQ(material(GL_FRONT, GL_DIFFUSE), frontBefore) << "the other face is left alone";
+    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 1.0f}));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D));
+
+    // An alpha turns the additive blend on, over what is drawn, until Reset.
+    m.SetAlpha(0.5f);
+    m.Apply();
+    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 0.5f}));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE);
+    m.SetColor(0.75f, 0.5f, 0.25f, 0.125f);
+    m.Apply();
+    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.75f, 0.5f, 0.25f, 0.125f}));
+    m.SetBlend(false);
+    m.Apply();
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND));
+
+    // A texture is bound once loaded; a failed load later keeps it. The second one is only kept.
+    EXPECT_FALSE(m.LoadTexture(dir.file("missing.bmp").c_str()));
+    ASSERT_TRUE(m.LoadTexture(dir.bmp("t.bmp", 1, 1, {1, 2, 3}).c_str()));
+    EXPECT_TRUE(m.LoadTexture(dir.file("missing.bmp").c_str()));
+    EXPECT_FALSE(m.LoadSecondTexture(dir.file("missing.bmp").c_str()));
+    ASSERT_TRUE(m.LoadSecondTexture(dir.bmp("u.bmp", 1, 1, {4, 5, 6}).c_str()));
+    m.SetAlpha(0.5f);
+    m.Apply();
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(m.texture.id));
+    EXPECT_NE(m.texture.id, m.secondTexture.id);
+
+    m.Reset();
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{1, 1, 1, 1}));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
