@@ -432,7 +432,8 @@ void cues(Score& score, double finalFrame, double finalState)
         for (int ch : {KickCh, SnareCh, HatCh, BellCh})
             score.clear((r + kRows - 1) % kRows, ch);
         if (strong) {
-            // Everything stops for 200 ms first (what holds on is set silent), then hits at once.
+            // A drop of 200 ms first: no new notes, the held voices set silent (drum tails and the
+            // ticks ring on), then everything hits at once.
             for (int ch = KickCh; ch <= BellCh; ++ch) {
                 score.clear(r - 1, ch);
                 score.clear(r - 2, ch);
