@@ -134,11 +134,11 @@ TEST(MaterialsOnMesa, ApplySetsTheSurfaceAndTheBlendResetUndoesIt)
     m.face = GL_BACK;
     const Rgba diffuse{0.1f, 0.2f, 0.3f, 0.4f}, specular{0.5f, 0.6f, 0.7f, 0.8f};
     const Rgba ambient{0.15f, 0.25f, 0.35f, 0.45f}, emission{0.05f, 0.55f, 0.65f, 0.75f};
+    m.SetShininess(12.5f);
     m.SetDiffuse(diffuse.data());
     m.SetSpecular(specular.data());
     m.SetAmbient(ambient.data());
     m.SetEmission(emission.data());
-    m.SetShininess(12.5f);
     m.SetColor(0.25f, 0.5f, 0.75f);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
@@ -153,17 +153,24 @@ TEST(MaterialsOnMesa, ApplySetsTheSurfaceAndTheBlendResetUndoesIt)
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D));
 
-    // An alpha turns the additive blend on, over what is drawn, until Reset.
-    m.SetAlpha(0.5f);
+    // A colour with an alpha, or an alpha alone, turns the additive blend on, over what is drawn,
+    // until Reset; a colour without one turns it off and makes the alpha whole again.
+    m.SetColor(0.75f, 0.125f, 0.25f, 0.375f);
     m.Apply();
-    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 0.5f}));
+    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.75f, 0.125f, 0.25f, 0.375f}));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
     EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE);
-    m.SetColor(0.75f, 0.5f, 0.25f, 0.125f);
+    m.SetColor(0.25f, 0.5f, 0.75f);
+    m.SetBlend(true);
     m.Apply();
-    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.75f, 0.5f, 0.25f, 0.125f}));
+    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 1.0f}));
+    m.SetColor(0.25f, 0.5f, 0.75f);
+    m.SetAlpha(0.5f);
+    m.Apply();
+    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 0.5f}));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
     m.SetBlend(false);
     m.Apply();
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND));
