@@ -107,81 +107,69 @@ TEST(TexturesOnMesa, LoadsLeaveTexturingOffKeepThePictureInGlAndArriveUnskewed)
 
 using Rgba = std::array<GLfloat, 4>;
 
-Rgba material(GLenum face, GLenum pname)
+Rgba colour()
 {
     Rgba v{};
-    glGetMaterialfv(face, pname, v.data());
+    glGetFloatv(GL_CURRENT_COLOR, v.data());
     return v;
 }
 
-Rgba current(GLenum pname)
-{
-    Rgba v{};
-    glGetFloatv(pname, v.data());
-    return v;
-}
-
-// What GL holds after a material is applied: its colours on its face only, and either the opaque
-// state (depth test on, no blending) or the additive blend with the colour's alpha; Reset undoes it.
+// What GL holds after Apply: the colours on the material's face only, then either the opaque state
+// or the additive blend with the colour's alpha, which stays until Reset.
 TEST(MaterialsOnMesa, ApplySetsTheSurfaceAndTheBlendResetUndoesIt)
 {
     const auto gl = plat::OffscreenGL::create(8, 8);
     ASSERT_TRUE(gl);
     const testutil::ScratchDir dir;
-    const Rgba frontBefore = material(GL_FRONT, GL_DIFFUSE);
-
+    const struct { void (cMaterial::*set)(const float*); GLenum pname; Rgba value; } surface[] = {
+        {&cMaterial::SetDiffuse, GL_DIFFUSE, {0.1f, 0.2f, 0.3f, 0.4f}},
+        {&cMaterial::SetSpecular, GL_SPECULAR, {0.5f, 0.6f, 0.7f, 0.8f}},
+        {&cMaterial::SetAmbient, GL_AMBIENT, {0.15f, 0.25f, 0.35f, 0.45f}},
+        {&cMaterial::SetEmission, GL_EMISSION, {0.05f, 0.55f, 0.65f, 0.75f}}};
+    Rgba got{}, front{};
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, front.data());
     cMaterial m;
     m.face = GL_BACK;
-    const Rgba diffuse{0.1f, 0.2f, 0.3f, 0.4f}, specular{0.5f, 0.6f, 0.7f, 0.8f};
-    const Rgba ambient{0.15f, 0.25f, 0.35f, 0.45f}, emission{0.05f, 0.55f, 0.65f, 0.75f};
-    m.SetShininess(12.5f);
-    m.SetDiffuse(diffuse.data());
-    m.SetSpecular(specular.data());
-    m.SetAmbient(ambient.data());
-    m.SetEmission(emission.data());
+    m.SetShininess(12.5f);  // first: a copy past the specular would land on it
+    for (const auto& s : surface)
+        (m.*s.set)(s.value.data());
     m.SetColor(0.25f, 0.5f, 0.75f);
     glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
     m.Apply();
-    EXPECT_EQ(material(GL_BACK, GL_DIFFUSE), diffuse);
-    EXPECT_EQ(material(GL_BACK, GL_SPECULAR), specular);
-    EXPECT_EQ(material(GL_BACK, GL_AMBIENT), ambient);
-    EXPECT_EQ(material(GL_BACK, GL_EMISSION), emission);
-    EXPECT_EQ(material(GL_BACK, GL_SHININESS)[0], 12.5f);
-    EXPECT_EQ(material(GL_FRONT, GL_DIFFUSE), frontBefore) << "the other face is left alone";
-    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 1.0f}));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D));
+    for (const auto& s : surface) {
+        glGetMaterialfv(GL_BACK, s.pname, got.data());
+        EXPECT_EQ(got, s.value) << s.pname;
+    }
+    glGetMaterialfv(GL_BACK, GL_SHININESS, got.data());
+    EXPECT_EQ(got[0], 12.5f);
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, got.data());
+    EXPECT_EQ(got, front) << "the other face is left alone";
+    EXPECT_EQ(colour(), (Rgba{0.25f, 0.5f, 0.75f, 1.0f}));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_TEXTURE_2D));
 
-    // A colour with an alpha, or an alpha alone, turns the additive blend on, over what is drawn,
-    // until Reset; a colour without one turns it off and makes the alpha whole again.
+    // A colour with an alpha, or an alpha alone, blends; a colour without one makes it whole again.
     m.SetColor(0.75f, 0.125f, 0.25f, 0.375f);
     m.Apply();
-    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.75f, 0.125f, 0.25f, 0.375f}));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(colour(), (Rgba{0.75f, 0.125f, 0.25f, 0.375f}));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && !glIsEnabled(GL_DEPTH_TEST));
     EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
     EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE);
     m.SetColor(0.25f, 0.5f, 0.75f);
     m.SetBlend(true);
     m.Apply();
-    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 1.0f}));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && colour()[3] == 1.0f);
     m.SetColor(0.25f, 0.5f, 0.75f);
     m.SetAlpha(0.5f);
     m.Apply();
-    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{0.25f, 0.5f, 0.75f, 0.5f}));
+    EXPECT_EQ(colour()[3], 0.5f);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    m.SetBlend(false);
-    m.Apply();
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND));
 
-    // A texture is bound once loaded; a failed load later keeps it. The second one is only kept.
+    // A texture is bound once loaded, and a failed load later keeps it; the second is only kept.
     EXPECT_FALSE(m.LoadTexture(dir.file("missing.bmp").c_str()));
     ASSERT_TRUE(m.LoadTexture(dir.bmp("t.bmp", 1, 1, {1, 2, 3}).c_str()));
     EXPECT_TRUE(m.LoadTexture(dir.file("missing.bmp").c_str()));
     EXPECT_FALSE(m.LoadSecondTexture(dir.file("missing.bmp").c_str()));
     ASSERT_TRUE(m.LoadSecondTexture(dir.bmp("u.bmp", 1, 1, {4, 5, 6}).c_str()));
-    m.SetAlpha(0.5f);
     m.Apply();
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(m.texture.id));
@@ -190,7 +178,7 @@ TEST(MaterialsOnMesa, ApplySetsTheSurfaceAndTheBlendResetUndoesIt)
     m.Reset();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_EQ(current(GL_CURRENT_COLOR), (Rgba{1, 1, 1, 1}));
+    EXPECT_EQ(colour(), (Rgba{1, 1, 1, 1}));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
